@@ -1,0 +1,4 @@
+// The scene object.
+#include "scene3d/scene.h"
+
+Dovadaza3D* g_scene3d = nullptr;
