@@ -21,6 +21,13 @@ extern char** environ;
 
 namespace {
 
+// Tests are headless even when a test executable is started by hand outside ctest.
+const bool kHeadless = [] {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    return true;
+}();
+
 // Reads both pipes until they close or the deadline passes; kills the child at the deadline.
 void Collect(pid_t child, int out_fd, int err_fd, int timeout_seconds, ProcessResult& result) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
