@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "input/input_device.h"
 #include "input/joystick.h"
+#include "input/waiting.h"
 #include "input/window_events.h"
 #include "support/process_runner.h"
 
@@ -235,6 +237,64 @@ TEST(WindowEvents, EscapeAndQuitAreQuitRequestsOtherEventsAreDropped) {
         EXPECT_EQ(PollWindowEvents(), 1);  // the queue was drained (or the rest is harmless)
     }
     SDL_Quit();
+}
+
+}  // namespace
+
+namespace {
+
+// WaitKey waits for release, a new character, and for the character to be reported no more; as a held
+// character is reported once, it returns right after the new press. A test thread plays the user.
+TEST(WaitingCommands, WaitKeyReturnsAfterAPressAndReleaseAndEndsOnQuit) {
+    TemporaryDirectory folder;
+    const std::string buttons = folder.File("gpio");
+    auto write_word = [&](uint32_t word) {
+        FILE* file = fopen(buttons.c_str(), "r+b");
+        if (file == nullptr) return;
+        const char bytes[4] = {static_cast<char>(word), static_cast<char>(word >> 8), 0, 0};
+        fwrite(bytes, 1, 4, file);
+        fclose(file);
+    };
+    WriteWholeFile(buttons, std::string("\0\x01\0\0", 4));  // return already held: must be released first
+    const ProcessResult waited = RunInChild([&] {
+        setenv("KORVANE_GPIO", buttons.c_str(), 1);
+        CreateInputDevice();
+        OpenButtonDevice();
+        std::thread user([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            write_word(0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            puts("pressed");
+            fflush(stdout);
+            write_word(1u << 13);  // X: the character 32
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            puts("released");
+            fflush(stdout);
+            write_word(0);
+        });
+        WaitKey();
+        puts("returned");
+        user.join();
+    });
+    EXPECT_EQ(waited.exit_status, 0);
+    // The return button held at the start does not count: only the new press ends the wait.
+    EXPECT_EQ(waited.output, "pressed\nreturned\nreleased\n");
+
+    WriteWholeFile(buttons, std::string(4, '\0'));
+    const ProcessResult quit = RunInChild([&] {
+        setenv("KORVANE_GPIO", buttons.c_str(), 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+        ASSERT_NE(SDL_SetVideoMode(32, 32, 16, 0), nullptr);
+        CreateInputDevice();
+        OpenButtonDevice();
+        SDL_Event event = {};
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+        WaitKey();
+        puts("returned");
+    });
+    EXPECT_EQ(quit.exit_status, 0);
+    EXPECT_EQ(quit.output.find("returned"), std::string::npos);
 }
 
 }  // namespace
