@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -29,6 +31,23 @@ constexpr uint16_t kAdcNoState = 3;
 
 time_t SystemClock() { return time(nullptr); }
 
+const char* DeviceRoot() {
+    const char* root = getenv("KORVANE_DEVROOT");
+    return root != nullptr && root[0] != 0 ? root : "/dev";
+}
+
+// Opens a device by its name under the device folder. The path is put together on the stack: the battery
+// may be asked every frame. A path too long to build does not open.
+int OpenDevice(const char* name, int flags) {
+    char path[PATH_MAX];
+    const int length = snprintf(path, sizeof(path), "%s/%s", DeviceRoot(), name);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof(path)) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    return open(path, flags);
+}
+
 PlatformClock g_clock = SystemClock;
 
 // One read, repeated only when a signal cut it off before any byte came.
@@ -43,7 +62,7 @@ ssize_t ReadOnce(int descriptor, void* buffer, size_t size) {
 // The drive identity text, or "NO_DATA". A stand-in for the drive is a plain file; the request cannot work on
 // it, so its bytes are taken as the identity block the request would have filled.
 BasicString DriveIdentity() {
-    const int descriptor = open(DevicePath("hda").c_str(), O_RDONLY | O_NONBLOCK);
+    const int descriptor = OpenDevice("hda", O_RDONLY | O_NONBLOCK);
     if (descriptor < 0) return BasicString(kNoData);
     // Zeroed and one byte larger than any answer, so the text always ends inside the buffer even when the
     // drive's own text has no terminator.
@@ -75,8 +94,11 @@ BasicString LocalTimeText() {
     // localtime() reads the time zone afresh every time; localtime_r() need not, so it is asked to.
     tzset();
     // A moment the C library cannot break down has no local time to show.
-    if (localtime_r(&now, &fields) == nullptr) return BasicString(kNoData);
-    BasicString text(static_cast<int32_t>(fields.tm_year + 1900));
+    if (localtime_r(&now, &fields) == nullptr || fields.tm_year > INT32_MAX - 1900) return BasicString(kNoData);
+    BasicString text;
+    // Room for the whole text at once (a year of up to ten digits), so the fields never move it.
+    text.Reserve(32);
+    text.Append(static_cast<int32_t>(fields.tm_year + 1900));
     text.Append("-");
     AppendTwoDigits(text, fields.tm_mon + 1);
     text.Append("-");
@@ -93,8 +115,7 @@ BasicString LocalTimeText() {
 }  // namespace
 
 BasicString DevicePath(const char* name) {
-    const char* root = getenv("KORVANE_DEVROOT");
-    BasicString path(root != nullptr && root[0] != 0 ? root : "/dev");
+    BasicString path(DeviceRoot());
     path.Append("/");
     path.Append(name);
     return path;
@@ -118,7 +139,7 @@ int32_t BatteryPercentFromAdcState(uint16_t state) {
 }
 
 int32_t BatteryLevel() {
-    int descriptor = open(DevicePath("batt").c_str(), O_RDONLY);
+    int descriptor = OpenDevice("batt", O_RDONLY);
     if (descriptor >= 0) {
         uint8_t bytes[2];
         const ssize_t count = ReadOnce(descriptor, bytes, sizeof(bytes));
@@ -131,7 +152,7 @@ int32_t BatteryLevel() {
     }
     // Older hardware: the ADC device's first 16-bit value is the charge state.
     uint16_t state = kAdcNoState;
-    descriptor = open(DevicePath("mmsp2adc").c_str(), O_RDONLY);
+    descriptor = OpenDevice("mmsp2adc", O_RDONLY);
     if (descriptor >= 0) {
         uint8_t bytes[4];
         const ssize_t count = ReadOnce(descriptor, bytes, sizeof(bytes));

@@ -111,10 +111,13 @@ TEST(PlatformInfoTime, WritesTheLocalTimeWithTwoDigitFields) {
         EXPECT_STREQ(PlatformInfo(key).c_str(), c.text) << c.zone << " " << c.moment;
         EXPECT_STREQ(key.c_str(), "TIME");
     }
-    // A moment too far out to break down into a calendar date.
-    g_fixed_moment = std::numeric_limits<time_t>::max();
-    BasicString key("TIME");
-    EXPECT_STREQ(PlatformInfo(key).c_str(), "NO_DATA");
+    // Moments too far out to break down into a calendar date, or whose year does not fit a number.
+    setenv("TZ", "UTC0", 1);
+    for (const time_t moment : {std::numeric_limits<time_t>::max(), static_cast<time_t>(2147483527LL * 31556952LL)}) {
+        g_fixed_moment = moment;
+        BasicString key("TIME");
+        EXPECT_STREQ(PlatformInfo(key).c_str(), "NO_DATA") << moment;
+    }
     ResetPlatformClock();
     if (saved_zone != nullptr) {
         setenv("TZ", saved.c_str(), 1);
