@@ -46,6 +46,7 @@ TEST(CallByName, CallsTheFirstExactlyNamedFunctionOrPrintsTheFailureLine) {
         const ProcessResult result = RunInChild([&] { printf("=%g\n", CallByName(BasicString(c.name))); });
         EXPECT_EQ(result.exit_status, 0) << c.name;
         EXPECT_EQ(result.output, c.output) << c.name;
+        EXPECT_EQ(result.errors, "") << c.name;
     }
 }
 
@@ -92,6 +93,7 @@ TEST(DeclareFunction, FindsSymbolsInARegisteredModuleWhateverTheLetterCase) {
         DeclareFunction(BasicString("testmodule"), BasicString("no_such_function"), missing);
         printf("missing %s\n", missing == nullptr ? "null" : "set");
     });
+    EXPECT_EQ(result.errors, "");
     EXPECT_EQ(result.output, "registered 1\nanswer 42\nf 7\nmissing null\n");
 }
 
@@ -107,6 +109,7 @@ TEST(DeclareFunction, AnUnknownModulePrintsItsNameUnchangedAndGivesNull) {
         printf("%s %d\n", address == nullptr ? "null" : "set", ModuleCount());
         DeclareFunction(BasicString("%s\xe9"), BasicString("f"), address);
     });
+    EXPECT_EQ(result.errors, "");
     EXPECT_EQ(result.output,
               "DECLARE module not found: LibFoo\nnull\n"
               "registered 0\n"
@@ -127,6 +130,7 @@ TEST(DeclareFunction, ARegisteredNameKeepsItsLibraryAndAFailedOneCanBeFilledLate
         DeclareFunction(BasicString("late"), BasicString("f"), address);
         printf("%s %d\n", address != nullptr ? "filled" : "empty", ModuleCount());
     });
+    EXPECT_EQ(result.errors, "");
     EXPECT_EQ(result.output, "1 0 kept 0 1 filled 2\n");
 }
 
@@ -143,6 +147,7 @@ TEST(DeclareFunction, ClosingModulesUnloadsTheLibraryAndEmptiesTheTable) {
         CloseModules();
         printf("again %d\n", ModuleCount());
     });
+    EXPECT_EQ(result.errors, "");
     EXPECT_EQ(result.output,
               "loaded 2\nunloaded 0\nDECLARE module not found: first\nnull\nagain 0\n");
 }
@@ -160,6 +165,7 @@ TEST(DeclareFunction, TheExitHandlerClosesEveryModule) {
         printf("before exit: %s\n", ModuleLoaded() ? "loaded" : "unloaded");
     });
     EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.errors, "");
     EXPECT_EQ(result.output, "before exit: loaded\nat exit: unloaded 0\n");
 }
 
