@@ -124,7 +124,7 @@ BasicString DevicePath(const char* name) {
 int32_t BatteryPercentFromRaw(uint16_t raw) {
     if (raw > kBatteryRawFull) return 100;
     if (raw <= kBatteryRawEmpty) return 0;
-    // Single precision, as the handheld computes it; 679 gives 1 and 745 gives 100.
+    // Single precision, as the handheld computes it, over the 67 steps above empty; 679 gives 1, 745 gives 100.
     const float percent = static_cast<float>(raw - kBatteryRawEmpty) * 100.0f / 67.0f;
     return static_cast<int32_t>(percent);
 }
