@@ -2,6 +2,7 @@
 #include "text/arrays.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -44,6 +45,12 @@ ArrayShape PlanShape(int32_t d0, int32_t d1, int32_t d2, int32_t d3, int32_t cap
     shape.dim3 = d3;
     shape.rank = d3 != 0 ? 4 : d2 != 0 ? 3 : d1 != 0 ? 2 : d0 < 1 ? 0 : 1;
     return shape;
+}
+
+void EndOnBadIndex() {
+    RaiseRuntimeError(kErrorArrayIndex);
+    fflush(stdout);
+    _Exit(0);
 }
 
 int32_t ElementCountOf(int32_t dim0, int32_t dim1, int32_t dim2, int32_t dim3) {
@@ -180,15 +187,6 @@ void NumArray<Element>::TakeShape(const ArrayShape& shape) {
 }
 
 template <typename Element>
-Element& NumArray<Element>::RejectIndex() {
-    RaiseRuntimeError(kErrorArrayIndex);
-    // Reached only when a finish is already under way: the caller gets a harmless place to read and write.
-    static Element scratch;
-    scratch = 0;
-    return scratch;
-}
-
-template <typename Element>
 void NumArray<Element>::DimArray(int32_t d0, int32_t d1, int32_t d2, int32_t d3) {
     const ArrayShape shape = PlanShape(d0, d1, d2, d3, kNumberCapacityStep);
     if (!shape.valid) {
@@ -234,16 +232,18 @@ void NumArray<Element>::RedimArray(int32_t d0, int32_t d1, int32_t d2, int32_t d
     }
     const int32_t old_count = array_detail::ElementCountOf(dim0, dim1, dim2, dim3);
 
-    // A one-dimensional array whose block already has the size a fresh one would get keeps its block: the
-    // elements stay where they are, so only the ones that come or go need touching. This is what makes
-    // growing an array one element at a time cheap.
-    if (IsOneDimensional(dim1, dim2, dim3) && IsOneDimensional(d1, d2, d3) && capacity == shape.needed_capacity) {
-        if (shape.element_count > old_count)
-            memset(static_cast<void*>(elements + old_count), 0,
-                   static_cast<size_t>(shape.element_count - old_count) * sizeof(Element));
-        else
-            memset(static_cast<void*>(elements + shape.element_count), 0,
-                   static_cast<size_t>(old_count - shape.element_count) * sizeof(Element));
+    // One dimension before and after: the elements keep their places, so the block is resized (realloc can
+    // often grow it where it lies) instead of copied element by element. Growing an array one element at a
+    // time then costs little more than the new elements. Everything past the elements in use is kept zero.
+    if (IsOneDimensional(dim1, dim2, dim3) && IsOneDimensional(d1, d2, d3)) {
+        if (!ResizeBlock(shape.needed_capacity, Smaller(old_count, shape.element_count))) {
+            BecomeEmpty();
+            RaiseRuntimeError(kErrorChannelNumberOrAllocation);
+            return;
+        }
+        const int32_t low = Smaller(old_count, shape.element_count);
+        const int32_t high = Smaller(old_count > shape.element_count ? old_count : shape.element_count, capacity);
+        memset(static_cast<void*>(elements + low), 0, static_cast<size_t>(high - low) * sizeof(Element));
         TakeShape(shape);
         return;
     }
@@ -270,6 +270,35 @@ void NumArray<Element>::RedimArray(int32_t d0, int32_t d1, int32_t d2, int32_t d
         elements = target;
     capacity = shape.needed_capacity;
     TakeShape(shape);
+}
+
+template <typename Element>
+bool NumArray<Element>::ResizeBlock(int32_t new_capacity, int32_t kept) {
+    if (new_capacity == capacity) return true;
+    const int32_t old_capacity = capacity;
+    if (new_capacity <= kInlineCapacity) {
+        if (elements != inline_elements) {
+            memcpy(inline_elements, elements, static_cast<size_t>(kept) * sizeof(Element));
+            free(elements);
+            elements = inline_elements;
+        }
+        memset(static_cast<void*>(inline_elements + kept), 0, static_cast<size_t>(kInlineCapacity - kept) * sizeof(Element));
+    } else if (elements == inline_elements) {
+        void* block = calloc(static_cast<size_t>(new_capacity), sizeof(Element));
+        if (block == nullptr) return false;
+        memcpy(block, inline_elements, static_cast<size_t>(kept) * sizeof(Element));
+        elements = static_cast<Element*>(block);
+    } else {
+        if (static_cast<uint64_t>(new_capacity) > SIZE_MAX / sizeof(Element)) return false;
+        void* block = realloc(static_cast<void*>(elements), static_cast<size_t>(new_capacity) * sizeof(Element));
+        if (block == nullptr) return false;
+        elements = static_cast<Element*>(block);
+        if (new_capacity > old_capacity)
+            memset(static_cast<void*>(elements + old_capacity), 0,
+                   static_cast<size_t>(new_capacity - old_capacity) * sizeof(Element));
+    }
+    capacity = new_capacity;
+    return true;
 }
 
 template <typename Element>
@@ -375,14 +404,6 @@ void StrArray::TakeShape(const ArrayShape& shape) {
     rank = shape.rank;
 }
 
-BasicString& StrArray::RejectIndex() {
-    RaiseRuntimeError(kErrorArrayIndex);
-    // Reached only when a finish is already under way: the caller gets a harmless place to read and write.
-    static BasicString scratch;
-    scratch.Clear();
-    return scratch;
-}
-
 void StrArray::DimArray(int32_t d0, int32_t d1, int32_t d2, int32_t d3) {
     const ArrayShape shape = PlanShape(d0, d1, d2, d3, kTextCapacityStep);
     if (!shape.valid) {
@@ -422,11 +443,14 @@ void StrArray::RedimArray(int32_t d0, int32_t d1, int32_t d2, int32_t d3) {
     }
     const int32_t old_count = array_detail::ElementCountOf(dim0, dim1, dim2, dim3);
 
-    // As for numeric arrays: a one-dimensional array whose block has the size a fresh one would get keeps it,
-    // so appending one text at a time moves nothing until the block is full.
-    if (IsOneDimensional(dim1, dim2, dim3) && IsOneDimensional(d1, d2, d3) && capacity == shape.needed_capacity &&
-        elements != nullptr) {
-        for (int32_t i = shape.element_count; i < old_count; ++i) elements[i].Clear();
+    // As for numeric arrays, one dimension before and after resizes the block in place of copying it.
+    if (IsOneDimensional(dim1, dim2, dim3) && IsOneDimensional(d1, d2, d3)) {
+        for (int32_t i = shape.element_count; i < Smaller(old_count, capacity); ++i) elements[i].Clear();
+        if (!ResizeBlock(shape.needed_capacity)) {
+            BecomeEmpty();
+            RaiseRuntimeError(kErrorChannelNumberOrAllocation);
+            return;
+        }
         for (int32_t i = old_count; i < shape.element_count; ++i) elements[i].Clear();
         TakeShape(shape);
         return;
@@ -449,6 +473,25 @@ void StrArray::RedimArray(int32_t d0, int32_t d1, int32_t d2, int32_t d3) {
     elements = target;
     capacity = shape.needed_capacity;
     TakeShape(shape);
+}
+
+bool StrArray::ResizeBlock(int32_t new_capacity) {
+    if (new_capacity == capacity) return true;
+    if (static_cast<uint64_t>(new_capacity) > SIZE_MAX / sizeof(BasicString)) return false;
+    // A text value holds no pointer to itself (only to its own heap bytes or the shared empty text), so its
+    // three words stay valid wherever realloc moves them.
+    for (int32_t i = new_capacity; i < capacity; ++i) elements[i].~BasicString();
+    void* block = realloc(static_cast<void*>(elements), static_cast<size_t>(new_capacity) * sizeof(BasicString));
+    if (block == nullptr) {
+        if (new_capacity > capacity) return false;
+        // A smaller block that could not be had: the old one stays, with only its first new_capacity values.
+        capacity = new_capacity;
+        return true;
+    }
+    elements = static_cast<BasicString*>(block);
+    for (int32_t i = capacity; i < new_capacity; ++i) new (elements + i) BasicString();
+    capacity = new_capacity;
+    return true;
 }
 
 void StrArray::CopyArray(const StrArray& source) {

@@ -28,6 +28,27 @@ inline bool IndexInside(int32_t index, int32_t dimension) {
     return static_cast<uint32_t>(index) < limit;
 }
 
+// Runtime error 9. It does not return: should the error come while the program is already finishing, there is
+// no element to hand back and the process ends at once. (Knowing that the failed test never comes back is also
+// what lets the compiler keep an array's fields in registers across a loop of accesses.)
+[[noreturn]] void EndOnBadIndex();
+
+// The place of element (i, j, k, l), or runtime error 9. A negative i counts once from the end of the first
+// dimension. Every field is read and the place computed before the test (in unsigned arithmetic, so that bad
+// indexes cannot overflow): reads that happen on every call can be taken out of a loop of calls, which makes a
+// tested access cost little more than a plain one.
+inline uint32_t ElementIndex(int32_t i, int32_t j, int32_t k, int32_t l, int32_t dim0, int32_t dim1, int32_t dim2,
+                             int32_t dim3, int32_t stride1, int32_t stride2, int32_t stride3) {
+    if (i < 0) i += dim0;
+    const bool inside = (static_cast<uint32_t>(i) < static_cast<uint32_t>(dim0)) & IndexInside(j, dim1) &
+                        IndexInside(k, dim2) & IndexInside(l, dim3);
+    const uint32_t index = static_cast<uint32_t>(i) + static_cast<uint32_t>(j) * static_cast<uint32_t>(stride1) +
+                           static_cast<uint32_t>(k) * static_cast<uint32_t>(stride2) +
+                           static_cast<uint32_t>(l) * static_cast<uint32_t>(stride3);
+    if (__builtin_expect(!inside, 0)) EndOnBadIndex();
+    return index;
+}
+
 // The shape that a set of dimensions gives: element count, strides, stored dimensions and rank, and the
 // capacity the element block needs. Valid is false when the elements cannot be counted in 32 bits.
 struct ArrayShape {
@@ -75,11 +96,7 @@ public:
     // The element at (i, j, k, l); a negative i counts once from the end of the first dimension. An index
     // outside the dimensions is runtime error 9.
     Element& ArrayElement(int32_t i, int32_t j = 0, int32_t k = 0, int32_t l = 0) {
-        if (i < 0) i += dim0;
-        if ((static_cast<uint32_t>(i) < static_cast<uint32_t>(dim0)) & array_detail::IndexInside(j, dim1) &
-            array_detail::IndexInside(k, dim2) & array_detail::IndexInside(l, dim3))
-            return elements[i + j * stride1 + k * stride2 + l * stride3];
-        return RejectIndex();
+        return elements[array_detail::ElementIndex(i, j, k, l, dim0, dim1, dim2, dim3, stride1, stride2, stride3)];
     }
     const Element& ArrayElement(int32_t i, int32_t j = 0, int32_t k = 0, int32_t l = 0) const {
         return const_cast<NumArray*>(this)->ArrayElement(i, j, k, l);
@@ -100,8 +117,9 @@ public:
     int32_t capacity;
 
 private:
-    static Element& RejectIndex();
     void ReleaseBlock();
+    // Gives the block room for new_capacity elements, keeping the first kept; the rest of it becomes zero.
+    bool ResizeBlock(int32_t new_capacity, int32_t kept);
     // The state of a fresh array: the inline block, capacity 0, no dimensions.
     void BecomeEmpty();
     void TakeShape(const array_detail::ArrayShape& shape);
@@ -134,11 +152,7 @@ public:
     void AppendElement(const BasicString& text);
 
     BasicString& ArrayElement(int32_t i, int32_t j = 0, int32_t k = 0, int32_t l = 0) {
-        if (i < 0) i += dim0;
-        if ((static_cast<uint32_t>(i) < static_cast<uint32_t>(dim0)) & array_detail::IndexInside(j, dim1) &
-            array_detail::IndexInside(k, dim2) & array_detail::IndexInside(l, dim3))
-            return elements[i + j * stride1 + k * stride2 + l * stride3];
-        return RejectIndex();
+        return elements[array_detail::ElementIndex(i, j, k, l, dim0, dim1, dim2, dim3, stride1, stride2, stride3)];
     }
     const BasicString& ArrayElement(int32_t i, int32_t j = 0, int32_t k = 0, int32_t l = 0) const {
         return const_cast<StrArray*>(this)->ArrayElement(i, j, k, l);
@@ -159,8 +173,9 @@ public:
     int32_t capacity;
 
 private:
-    static BasicString& RejectIndex();
     void ReleaseBlock();
+    // Gives the block room for new_capacity texts; those it keeps stay in place, new ones are empty.
+    bool ResizeBlock(int32_t new_capacity);
     void BecomeEmpty();
     void TakeShape(const array_detail::ArrayShape& shape);
 };
