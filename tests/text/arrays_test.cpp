@@ -198,6 +198,17 @@ TEST(ArrayRedim, KeepsTheOverlapAndClearsTheRest) {
             EXPECT_EQ(array(i, j, 1), 0);
         }
 
+    // From a heap block back into the inline one.
+    IntArray wide;
+    wide.DimArray(10, 10);
+    for (int32_t j = 0; j < 10; ++j)
+        for (int32_t i = 0; i < 10; ++i) wide(i, j) = 100 * j + i;
+    wide.RedimArray(2, 3);
+    EXPECT_EQ(wide.elements, wide.inline_elements);
+    EXPECT_EQ(wide.capacity, 8);
+    const int32_t wide_expected[6] = {0, 1, 100, 101, 200, 201};
+    for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(wide.elements[i], wide_expected[i]) << i;
+
     // One dimension: shrinking then growing within the same block must not bring old values back.
     FloatArray line;
     line.DimArray(6);
