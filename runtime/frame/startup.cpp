@@ -18,6 +18,7 @@
 #include "net/net_session.h"
 #include "scene3d/scene.h"
 #include "sound/sound_device.h"
+#include "text/random.h"
 #include "video/font.h"
 #include "video/screen.h"
 #include "video/video_context.h"
@@ -73,6 +74,7 @@ int RuntimeStartup(const char* caption) {
                                     g_startup_settings.frame_rate))
         return 0;
     ProgramCaption = caption;
+    SeedRandom(static_cast<int32_t>(GetTimerAll()));
 
     puts("Init Network");
     CreateNetworkState();
