@@ -61,6 +61,8 @@ bool FindMusicFile(const char* requested, BasicString& found) {
 
 void PLAYMUSIC(const BasicString& name, int32_t loop) {
     StopMusic();
+    // Before start-up and after shutdown there is neither a device nor a music pack reader.
+    if (g_sound_device == nullptr || g_music_pack == nullptr) return;
     BasicString& path = MusicPath();
     path = name;
     path.Reserve(kPathBufferSize);

@@ -14,7 +14,8 @@ constexpr int32_t kHandleChannelMask = 0xFF;
 constexpr int32_t kHandleNumberFactor = 256;
 
 // The entry a command addresses, or null when there is none: a negative number (outside the table; those
-// are refused rather than read) or no table (before start-up, after shutdown).
+// are refused rather than read) or no table (before start-up, after shutdown, as when a global object's
+// destructor plays a sound).
 Mix_Chunk** SoundEntry(int32_t number) {
     if (number < 0 || g_sound_table == nullptr) return nullptr;
     if (number > kHighestSoundNumber) number = kHighestSoundNumber;
@@ -35,7 +36,7 @@ int32_t PlayLevel(float volume) {
 void LoadSound(const BasicString& name, int32_t number, int32_t count) {
     (void)count;
     Mix_Chunk** entry = SoundEntry(number);
-    if (entry == nullptr) return;
+    if (entry == nullptr || g_general_pack == nullptr) return;
     BasicString path(name);
     path.Reserve(kPathBufferSize);
     // An unresolved name leaves the path empty, and the load below then fails like any unreadable file.
@@ -63,11 +64,13 @@ int32_t PlaySound(int32_t number, float pan, float volume) {
 }
 
 int32_t SoundPlaying(int32_t handle) {
-    if (handle < 0) return 0;
+    // Once the device is closed the mixer has no channels left to ask about (it would read freed memory).
+    if (handle < 0 || g_sound_device == nullptr) return 0;
     return Mix_Playing(handle & kHandleChannelMask) != 0 ? 1 : 0;
 }
 
 void StopAllSounds() {
+    if (g_sound_device == nullptr) return;
     // Halting every channel once is all there is to do; repeating it once per sound number, as this command
     // once did, changes nothing but costs 128 audio locks on a slow CPU.
     Mix_HaltChannel(-1);
