@@ -57,27 +57,31 @@ int RevuDIVavuduri::OpenVideo(int32_t width, int32_t height, int32_t frame_rate)
 
 void RevuDIVavuduri::ChangeMode(int32_t, int32_t, int32_t) {}
 
+void CopyFrameToSurface(SDL_Surface* surface) {
+    if (g_back_buffer.colour_buffer == nullptr) return;
+    SDL_LockSurface(surface);
+    // A desktop surface may have a wider pitch than width x 2; rows are then copied one at a time.
+    const int32_t columns = surface->w < g_back_buffer.width ? surface->w : g_back_buffer.width;
+    const int32_t rows = surface->h < g_back_buffer.height ? surface->h : g_back_buffer.height;
+    const size_t row_bytes = static_cast<size_t>(columns) * 2;
+    uint8_t* target = static_cast<uint8_t*>(surface->pixels);
+    const uint16_t* source = g_back_buffer.colour_buffer;
+    if (surface->pitch == g_back_buffer.width * 2 && columns == g_back_buffer.width) {
+        memcpy(target, source, row_bytes * rows);
+    } else {
+        for (int32_t row = 0; row < rows; ++row)
+            memcpy(target + static_cast<size_t>(row) * surface->pitch,
+                   source + static_cast<size_t>(row) * g_back_buffer.width, row_bytes);
+    }
+    SDL_UnlockSurface(surface);
+}
+
 void CopyToDisplay() {
     SDL_Surface* surface = SDL_GetVideoSurface();
     if (surface == nullptr) {
         puts("SDL_GetVideoSurface == NULL");
-    } else if (surface->format->BitsPerPixel == 16 && g_back_buffer.colour_buffer != nullptr) {
-        SDL_LockSurface(surface);
-        // Only the part both surfaces share is copied; a desktop surface may have a wider pitch than
-        // width x 2, so rows are then copied one at a time.
-        const int32_t columns = surface->w < g_back_buffer.width ? surface->w : g_back_buffer.width;
-        const int32_t rows = surface->h < g_back_buffer.height ? surface->h : g_back_buffer.height;
-        const size_t row_bytes = static_cast<size_t>(columns) * 2;
-        uint8_t* target = static_cast<uint8_t*>(surface->pixels);
-        const uint16_t* source = g_back_buffer.colour_buffer;
-        if (surface->pitch == g_back_buffer.width * 2 && columns == g_back_buffer.width) {
-            memcpy(target, source, row_bytes * rows);
-        } else {
-            for (int32_t row = 0; row < rows; ++row)
-                memcpy(target + static_cast<size_t>(row) * surface->pitch,
-                       source + static_cast<size_t>(row) * g_back_buffer.width, row_bytes);
-        }
-        SDL_UnlockSurface(surface);
+    } else if (surface->format->BitsPerPixel == 16) {
+        CopyFrameToSurface(surface);
         SDL_UpdateRect(surface, 0, 0, 0, 0);
     }
     SetTargetBuffers(g_back_buffer.colour_buffer, g_back_buffer.depth_buffer);

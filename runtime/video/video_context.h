@@ -59,5 +59,10 @@ public:
 
 extern RevuDIVavuduri* g_video_context;
 
+struct SDL_Surface;
+
 // Copies the colour buffer to the SDL screen surface and resets the blend.
 void CopyToDisplay();
+// The copy itself, into any 16-bit surface: only the part both share, row by row when the surface's pitch
+// is not the BackBuffer's row length.
+void CopyFrameToSurface(SDL_Surface* surface);

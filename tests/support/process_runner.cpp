@@ -21,6 +21,13 @@ extern char** environ;
 
 namespace {
 
+// Tests are headless even when a test executable is started by hand outside ctest.
+const bool kHeadless = [] {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    return true;
+}();
+
 // Reads both pipes until they close or the deadline passes; kills the child at the deadline.
 void Collect(pid_t child, int out_fd, int err_fd, int timeout_seconds, ProcessResult& result) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
@@ -54,9 +61,9 @@ void Collect(pid_t child, int out_fd, int err_fd, int timeout_seconds, ProcessRe
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
 }
 
-}  // namespace
-
-ProcessResult RunInChild(const std::function<void()>& body) {
+// Forks with standard output and standard error going to pipes, runs in_child in the child (which must end
+// the child), and collects what the child wrote and how it ended.
+ProcessResult RunForked(const std::function<void()>& in_child, int timeout_seconds) {
     int out_pipe[2], err_pipe[2];
     if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe failed");
     fflush(stdout);
@@ -70,56 +77,52 @@ ProcessResult RunInChild(const std::function<void()>& body) {
         close(err_pipe[0]);
         close(out_pipe[1]);
         close(err_pipe[1]);
-        body();
-        fflush(stdout);
-        fflush(stderr);
-        exit(0);
-    }
-    close(out_pipe[1]);
-    close(err_pipe[1]);
-    ProcessResult result;
-    Collect(child, out_pipe[0], err_pipe[0], 60, result);
-    return result;
-}
-
-ProcessResult RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-                         const std::string& working_directory, int timeout_seconds) {
-    int out_pipe[2], err_pipe[2];
-    if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe failed");
-    fflush(stdout);
-    fflush(stderr);
-    const pid_t child = fork();
-    if (child < 0) throw std::runtime_error("fork failed");
-    if (child == 0) {
-        dup2(out_pipe[1], 1);
-        dup2(err_pipe[1], 2);
-        close(out_pipe[0]);
-        close(err_pipe[0]);
-        close(out_pipe[1]);
-        close(err_pipe[1]);
-        const int null_fd = open("/dev/null", O_RDONLY);
-        if (null_fd >= 0) dup2(null_fd, 0);
-        for (const std::string& entry : environment) {
-            const size_t equals = entry.find('=');
-            const std::string name = entry.substr(0, equals);
-            if (equals == std::string::npos || equals + 1 == entry.size()) {
-                unsetenv(name.c_str());
-            } else {
-                setenv(name.c_str(), entry.c_str() + equals + 1, 1);
-            }
-        }
-        if (!working_directory.empty() && chdir(working_directory.c_str()) != 0) _exit(126);
-        std::vector<char*> args;
-        for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
+        in_child();
+        _exit(125);
     }
     close(out_pipe[1]);
     close(err_pipe[1]);
     ProcessResult result;
     Collect(child, out_pipe[0], err_pipe[0], timeout_seconds, result);
     return result;
+}
+
+}  // namespace
+
+ProcessResult RunInChild(const std::function<void()>& body) {
+    return RunForked(
+        [&] {
+            body();
+            fflush(stdout);
+            fflush(stderr);
+            exit(0);
+        },
+        60);
+}
+
+ProcessResult RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                         const std::string& working_directory, int timeout_seconds) {
+    return RunForked(
+        [&] {
+            const int null_fd = open("/dev/null", O_RDONLY);
+            if (null_fd >= 0) dup2(null_fd, 0);
+            for (const std::string& entry : environment) {
+                const size_t equals = entry.find('=');
+                const std::string name = entry.substr(0, equals);
+                if (equals == std::string::npos || equals + 1 == entry.size()) {
+                    unsetenv(name.c_str());
+                } else {
+                    setenv(name.c_str(), entry.c_str() + equals + 1, 1);
+                }
+            }
+            if (!working_directory.empty() && chdir(working_directory.c_str()) != 0) _exit(126);
+            std::vector<char*> args;
+            for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+            args.push_back(nullptr);
+            execv(args[0], args.data());
+            _exit(127);
+        },
+        timeout_seconds);
 }
 
 std::string TestProgramPath(const std::string& name) { return std::string(KORVANE_TEST_PROGRAM_DIR) + "/" + name; }
