@@ -19,18 +19,19 @@ namespace {
 
 constexpr uint32_t kPathBufferSize = 1024;
 
-// The resolved music path, kept for the whole run: the mixer may read a streamed piece by name.
+// The resolved music path. It lives for the whole run, so that its 1024-byte buffer is made once rather than
+// for every piece.
 BasicString& MusicPath() {
     static BasicString path;
     return path;
 }
 
-// The mixer volume for a volume: the integer part of volume x 128. Out-of-range values are brought inside
-// the range the mixer accepts before converting (the mixer itself caps at 128 and ignores negative volumes,
-// so nothing changes for them); a NaN, which has no volume, leaves the mixer's volume as it is.
+// The mixer volume for a volume: the integer part of volume x 128 (so a volume just below 0 still gives 0).
+// Values out of the int range are brought inside before converting: the mixer caps at 128 and ignores any
+// negative volume, so nothing changes for them. A NaN, which has no volume, leaves the mixer's volume as is.
 int MixerMusicVolume(float volume) {
     const float scaled = volume * static_cast<float>(MIX_MAX_VOLUME);
-    if (std::isnan(scaled) || scaled < 0.0f) return -1;
+    if (std::isnan(scaled) || scaled <= -1.0f) return -1;
     if (scaled >= static_cast<float>(MIX_MAX_VOLUME)) return MIX_MAX_VOLUME;
     return static_cast<int>(scaled);
 }

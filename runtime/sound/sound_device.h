@@ -4,7 +4,8 @@
 // Creating the device opens audio at 22050 Hz, signed 16-bit little-endian, stereo, 256-sample chunks, with
 // every channel at full volume and music at half volume. When audio cannot open, "Can't init audio" is
 // printed and the program runs on silently: the mixer then refuses every later call on its own (loads fail,
-// nothing plays), so the commands need no check of their own.
+// nothing plays). Only once shutdown has closed the device do the commands stop calling the mixer, which
+// would then read its freed channels.
 #pragma once
 
 #include <cstdint>

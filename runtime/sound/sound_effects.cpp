@@ -71,7 +71,7 @@ int32_t SoundPlaying(int32_t handle) {
 
 void StopAllSounds() {
     if (g_sound_device == nullptr) return;
-    // Halting every channel once is all there is to do; repeating it once per sound number, as this command
-    // once did, changes nothing but costs 128 audio locks on a slow CPU.
+    // Halting every channel once has the whole effect; halting once per sound number would change nothing
+    // but cost 128 audio locks on a slow CPU.
     Mix_HaltChannel(-1);
 }

@@ -178,8 +178,11 @@ TEST_F(SoundCommands, MusicVolumeCallsTheMixerOnlyWhenTheVolumeChanges) {
         float volume;
         int mixer_volume;
     };
-    // Negative volumes and NaN leave the mixer's volume as it was (here 77).
-    const Case cases[] = {{0.5f, 64}, {0.3f, 38}, {1.0f, 128}, {2.0f, 128}, {0.0f, 0}, {-0.5f, 77},
+    // Volumes whose x 128 is -1 or less, and NaN, leave the mixer's volume as it was (here 77); a volume
+    // just below 0 has the integer part 0.
+    const float infinity = std::numeric_limits<float>::infinity();
+    const Case cases[] = {{0.5f, 64},     {0.3f, 38},  {1.0f, 128},        {2.0f, 128},    {0.0f, 0},
+                          {-0.004f, 0},   {-0.5f, 77}, {-1.0f / 128, 77},  {-infinity, 77}, {infinity, 128},
                           {std::nanf(""), 77}, {0.999f, 127}};
     for (const Case& c : cases) {
         Mix_VolumeMusic(77);
