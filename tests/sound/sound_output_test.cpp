@@ -124,6 +124,8 @@ struct MusicFormat {
     const char* sox_format;
 };
 
+void PrintTo(const MusicFormat& format, std::ostream* out) { *out << format.name; }
+
 class MusicOutput : public ::testing::TestWithParam<MusicFormat> {};
 
 TEST_P(MusicOutput, PlaysOnceOrLoopingAtTheVolumeSet) {
