@@ -14,8 +14,8 @@
 // on disk while other files are requested. A name found nowhere is ignored without a message.
 void PLAYMUSIC(const BasicString& name, int32_t loop);
 
-// Sets the music volume, 1.0 full (the mixer takes the integer part of volume x 128, at most 128; a negative
-// volume leaves the mixer's volume as it is). Nothing happens when the volume equals the one last set.
+// Sets the music volume, 1.0 full (the mixer takes the integer part of volume x 128, at most 128; a part of
+// -1 or less leaves the mixer's volume as it is). Nothing happens when the volume equals the one last set.
 void MusicVolume(float volume);
 
 // 1 while music plays, else 0.
