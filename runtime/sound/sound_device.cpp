@@ -1,9 +1,11 @@
-// Sound device lifetime.
+// Sound device lifetime: opening and closing audio, the sound table, and the release of the music.
 #include "sound/sound_device.h"
 
 #include <SDL_mixer.h>
 
 #include <cstdio>
+
+static_assert(kAudioFormat == AUDIO_S16LSB, "the mixer runs on signed 16-bit little-endian samples");
 
 SoundDevice* g_sound_device = nullptr;
 Mix_Chunk** g_sound_table = nullptr;
@@ -11,16 +13,19 @@ Mix_Music* g_music = nullptr;
 float g_music_volume = -1.0f;
 
 void CreateSoundDevice() {
+    if (g_sound_device != nullptr) return;
     g_sound_device = new SoundDevice();
-    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 256) < 0) {
+    if (Mix_OpenAudio(kAudioRate, kAudioFormat, kAudioChannels, kAudioChunkSamples) < 0) {
         puts("Can't init audio");
         return;
     }
-    Mix_Volume(-1, 128);
-    Mix_VolumeMusic(64);
+    Mix_Volume(-1, MIX_MAX_VOLUME);
+    Mix_VolumeMusic(MIX_MAX_VOLUME / 2);
 }
 
-void CreateSoundTable() { g_sound_table = new Mix_Chunk*[kSoundTableSize](); }
+void CreateSoundTable() {
+    if (g_sound_table == nullptr) g_sound_table = new Mix_Chunk*[kSoundTableSize]();
+}
 
 void ReleaseMusic() {
     g_music_volume = -1.0f;
