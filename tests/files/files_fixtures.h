@@ -122,3 +122,10 @@ inline std::string NoiseBytes(size_t count, uint32_t seed) {
     }
     return bytes;
 }
+
+inline int32_t ReadLittleEndianForTest(const std::string& bytes) {
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint8_t>(bytes[0])) |
+                                static_cast<uint32_t>(static_cast<uint8_t>(bytes[1])) << 8 |
+                                static_cast<uint32_t>(static_cast<uint8_t>(bytes[2])) << 16 |
+                                static_cast<uint32_t>(static_cast<uint8_t>(bytes[3])) << 24);
+}
