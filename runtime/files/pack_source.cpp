@@ -160,6 +160,13 @@ int RequestFile(PackSource& source, const BasicString& wanted_name, BasicString&
         return 1;
     }
 
+    return RequestFromPack(source, wanted_name.c_str(), out_name, to_memory);
+}
+
+int RequestFromPack(PackSource& source, const char* wanted_name, BasicString& out_name, int to_memory) {
+    FreeMemoryBlock(source);
+    DeleteTemporaryFile(source);
+    out_name.Clear();
     if (source.enabled == 0) return 0;
     if (source.pack_name[0] == 0) {
         source.enabled = 0;
@@ -169,7 +176,7 @@ int RequestFile(PackSource& source, const BasicString& wanted_name, BasicString&
     PackEntry entry;
     uint8_t* block = nullptr;
     uint32_t length = 0;
-    const int taken = TakeFromPack(source, BaseName(wanted_name.c_str()), entry, &block, &length);
+    const int taken = TakeFromPack(source, BaseName(wanted_name), entry, &block, &length);
     if (taken < 0) {
         source.enabled = 0;
         return 0;

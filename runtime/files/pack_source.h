@@ -36,6 +36,9 @@ void SetPackFile(const char* name);
 // 1 when out_name now holds a name that can be opened, 0 (and out_name empty) when the file exists nowhere.
 // out_name is at most 1023 bytes long.
 int RequestFile(PackSource& source, const BasicString& wanted_name, BasicString& out_name, int to_memory);
+// The pack half of RequestFile (release, then the lookup in the reader's pack), for callers that already know
+// the file is not on disk. Same results and messages as RequestFile from that point on.
+int RequestFromPack(PackSource& source, const char* wanted_name, BasicString& out_name, int to_memory);
 // Frees what each reader holds (memory block, or else its temporary file) and the readers. Safe to repeat.
 void ReleasePackSources();
 

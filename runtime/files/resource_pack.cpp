@@ -2,6 +2,7 @@
 #include "files/resource_pack.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "files/pack_codec.h"

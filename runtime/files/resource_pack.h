@@ -14,7 +14,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 constexpr char kPackMagic[3] = {'s', 'b', 'X'};
 constexpr int kPackTrailerSize = 7;
