@@ -4,14 +4,13 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <dirent.h>
-#include <strings.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "files/case_paths.h"
 #include "files/pack_source.h"
 #include "sound/sound_device.h"
 
@@ -38,27 +37,7 @@ int MixerMusicVolume(float volume) {
 
 }  // namespace
 
-bool FindMusicFile(const char* requested, BasicString& found) {
-    if (FILE* file = fopen(requested, "rb")) {
-        fclose(file);
-        found = requested;
-        return true;
-    }
-    const char* slash = strrchr(requested, '/');
-    const std::string directory = slash == nullptr ? std::string() : std::string(requested, slash);
-    const char* last_component = slash == nullptr ? requested : slash + 1;
-    DIR* listing = opendir(slash == nullptr ? "." : (directory.empty() ? "/" : directory.c_str()));
-    if (listing == nullptr) return false;
-    bool matched = false;
-    while (const dirent* entry = readdir(listing)) {
-        if (strcasecmp(entry->d_name, last_component) != 0) continue;
-        found = slash == nullptr ? BasicString(entry->d_name) : BasicString((directory + "/" + entry->d_name).c_str());
-        matched = true;
-        break;
-    }
-    closedir(listing);
-    return matched;
-}
+bool FindMusicFile(const char* requested, BasicString& found) { return FindCaseInsensitive(requested, found) == 1; }
 
 void PLAYMUSIC(const BasicString& name, int32_t loop) {
     StopMusic();

@@ -219,3 +219,47 @@ TEST(SoundOutput, WithAnAudioDeviceStartUpOpensItSilently) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sound and a piece of music that exist only in the pack appended to the program: they are extracted to
+// the temporary folder, played, and their temporary files are gone when the program has ended.
+TEST(SoundOutput, EffectAndMusicFromTheAppendedPackPlayAndLeaveNoTemporaryFiles) {
+    TemporaryDirectory directory;
+    TemporaryDirectory temporary_folder;
+    TemporaryDirectory game;
+    const std::string effect = MakeTone(directory, "boom.wav", "-r 22050 -b 16 -c 1", 1.5, 440);
+    const std::string piece = MakeTone(directory, "song.ogg", "-r 22050 -c 2", 2.0, 660);
+    const std::string program = game.File("sound_probe");
+    CopyFileTo(TestProgramPath("sound_probe"), program);
+    const ProcessResult packed = RunProgram(
+        {std::string(KORVANE_TOOLS_DIR) + "/korvane-pack", "add", program, effect, piece});
+    ASSERT_EQ(packed.exit_status, 0) << packed.output << packed.errors;
+
+    std::vector<std::string> script = {"load boom.wav 1"};
+    Append(script, Stretch("before", 300));
+    script.push_back("play 1 0 1");
+    Append(script, Stretch("effect", 400));
+    script.push_back("stopall");
+    script.push_back("music song.ogg 0");
+    script.push_back("volume 1");
+    Append(script, Stretch("music", 400));
+    script.push_back("musicplaying");
+    // Relative names are found beside the program: start-up makes its folder the working directory, and
+    // the files are not there.
+    const ProbeRun run = RunSoundProbe(directory, script, "disk", program, {"TMPDIR=" + temporary_folder.path()});
+    ASSERT_EQ(run.process.exit_status, 0) << run.process.output << run.process.errors;
+    ASSERT_EQ(run.Results("entry"), std::vector<std::string>{"1 loaded"}) << run.process.output;
+    ExpectSilence(run.Measure("before"), "before playing");
+    const Loudness effect_sound = run.Measure("effect");
+    ExpectLevel(effect_sound, kFullLevel, "effect from the pack");
+    EXPECT_NEAR(effect_sound.frequency, 440.0, 440.0 * 0.03);
+    EXPECT_EQ(run.Results("musicplaying"), std::vector<std::string>{"1"});
+    const Loudness music_sound = run.Measure("music");
+    EXPECT_GT(music_sound.left_rms, kFullLevel * 0.5) << "music from the pack";
+    EXPECT_NEAR(music_sound.frequency, 660.0, 660.0 * 0.03);
+    // Extraction went to the temporary folder, and nothing is left there.
+    EXPECT_EQ(RunProgram({"/bin/sh", "-c", "ls -A '" + temporary_folder.path() + "'"}).output, "");
+}
+
+}  // namespace

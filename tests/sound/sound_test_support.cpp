@@ -97,7 +97,8 @@ std::vector<std::string> Stretch(const std::string& label, int milliseconds) {
 }
 
 ProbeRun RunSoundProbe(const TemporaryDirectory& directory, const std::vector<std::string>& script,
-                       const std::string& driver) {
+                       const std::string& driver, const std::string& program,
+                       const std::vector<std::string>& environment) {
     const std::string script_path = directory.File("probe_script.txt");
     const std::string audio_path = directory.File("probe_audio.raw");
     std::string text;
@@ -105,9 +106,12 @@ ProbeRun RunSoundProbe(const TemporaryDirectory& directory, const std::vector<st
     WriteWholeFile(script_path, text);
     remove(audio_path.c_str());
     ProbeRun run;
-    run.process = RunProgram({TestProgramPath("sound_probe"), script_path},
-                             {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=" + driver, "SDL_DISKAUDIOFILE=" + audio_path,
-                              std::string("SDL_DISKAUDIODELAY=") + kDiskDelayMs});
+    std::vector<std::string> full_environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=" + driver,
+                                                 "SDL_DISKAUDIOFILE=" + audio_path,
+                                                 std::string("SDL_DISKAUDIODELAY=") + kDiskDelayMs};
+    full_environment.insert(full_environment.end(), environment.begin(), environment.end());
+    run.process = RunProgram({program.empty() ? TestProgramPath("sound_probe") : program, script_path},
+                             full_environment);
     run.lines = SplitLines(run.process.output);
     for (const std::string& line : run.lines) {
         std::istringstream words(line);

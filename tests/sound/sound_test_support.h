@@ -49,8 +49,10 @@ struct ProbeRun {
 std::vector<std::string> Stretch(const std::string& label, int milliseconds);
 
 // Runs the probe on `script` with the audio driver `driver` ("disk" writes into a file of the directory).
+// `program` is the probe's path (a copy carrying a pack, for example); `environment` adds entries.
 ProbeRun RunSoundProbe(const TemporaryDirectory& directory, const std::vector<std::string>& script,
-                       const std::string& driver = "disk");
+                       const std::string& driver = "disk", const std::string& program = "",
+                       const std::vector<std::string>& environment = {});
 
 // RMS of a sine of the given amplitude (a fraction of full scale) in 16-bit samples.
 double SineRms(double amplitude);
