@@ -57,6 +57,10 @@ bool Decode(DecodedImage& image, ByteSource& source, int32_t key_colour) {
         height = static_cast<int32_t>(Little32(header + 4));
         layout.bits = Little16(header + 10);
         layout.palette_entry_size = 4;
+        // Only uncompressed rows (0, or 3: bit fields, whose masks then sit where a palette would) are read;
+        // taking run-length or embedded JPEG/PNG data for pixels would give a picture of noise.
+        const uint32_t compression = Little32(header + 12);
+        if (compression != 0 && compression != 3) return false;
     }
     // A negative height marks rows stored top row first.
     layout.top_down = height < 0;
