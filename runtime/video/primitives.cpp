@@ -4,26 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "video/back_buffer.h"
+#include "video/blend_ops.h"
 #include "video/video_context.h"
 
 namespace {
-
-constexpr uint32_t kRedMask = 0xF800;
-constexpr uint32_t kGreenMask = 0x07E0;
-constexpr uint32_t kBlueMask = 0x001F;
-
-// Channels are taken in place (not shifted down) and multiplied on 32-bit unsigned values, so the masked
-// channels never spill into one another before masking.
-inline uint32_t AddChannel(uint32_t d, uint32_t s, uint32_t amount, uint32_t mask) {
-    const uint32_t sum = (d & mask) + (((s & mask) * amount) >> 8);
-    return sum > mask ? mask : (sum & mask);
-}
-
-inline uint32_t MixChannel(uint32_t d, uint32_t s, uint32_t k, uint32_t mask) {
-    return ((((s & mask) * k) >> 8) + (((d & mask) * (256 - k)) >> 8)) & mask;
-}
 
 // Plots (x, y) when it lies inside the BackBuffer; the clip rectangle's size is deliberately not consulted.
 inline void PlotClipRelative(int32_t x, int32_t y, uint16_t colour) {
@@ -36,17 +23,11 @@ inline void PlotClipRelative(int32_t x, int32_t y, uint16_t colour) {
 }  // namespace
 
 void WritePixelAdditive(uint16_t* pixel, uint16_t colour) {
-    const uint32_t d = *pixel;
-    const uint32_t a = static_cast<uint32_t>(g_back_buffer.blend_amount);
-    *pixel = static_cast<uint16_t>(AddChannel(d, colour, a, kRedMask) | AddChannel(d, colour, a, kGreenMask) |
-                                   AddChannel(d, colour, a, kBlueMask));
+    *pixel = blend::Add(*pixel, colour, static_cast<uint32_t>(g_back_buffer.blend_amount));
 }
 
 void WritePixelMix(uint16_t* pixel, uint16_t colour) {
-    const uint32_t d = *pixel;
-    const uint32_t k = static_cast<uint32_t>(-static_cast<int32_t>(g_back_buffer.blend_amount));
-    *pixel = static_cast<uint16_t>(MixChannel(d, colour, k, kRedMask) | MixChannel(d, colour, k, kGreenMask) |
-                                   MixChannel(d, colour, k, kBlueMask));
+    *pixel = blend::Mix(*pixel, colour, static_cast<uint32_t>(-static_cast<int32_t>(g_back_buffer.blend_amount)));
 }
 
 void SetBlend(int32_t amount) {
@@ -99,12 +80,39 @@ void FillRectangle(int32_t x, int32_t y, int32_t w, int32_t h, int32_t colour) {
     const size_t columns = static_cast<size_t>(x1 - x0);
     uint16_t* row = buffer.colour_buffer + (y0 + buffer.clip_y) * buffer.width + x0 + buffer.clip_x;
     if (buffer.blend_amount == 0) {
-        for (int64_t r = y0; r < y1; ++r, row += buffer.width) std::fill_n(row, columns, value);
+        // The first row is filled two pixels per 32-bit store, the others are copies of it. When the rows
+        // span the whole buffer width they lie one after another, and the filled part doubles with each copy.
+        uint16_t* first = row;
+        size_t c = 0;
+        if ((reinterpret_cast<uintptr_t>(first) & 2) != 0) first[c++] = value;
+        const uint32_t pair = value * 0x00010001u;
+        for (; c + 2 <= columns; c += 2) memcpy(first + c, &pair, 4);
+        if (c < columns) first[c] = value;
+        if (columns == static_cast<size_t>(buffer.width)) {
+            const size_t total = columns * static_cast<size_t>(y1 - y0);
+            for (size_t filled = columns; filled < total;) {
+                const size_t step = filled < total - filled ? filled : total - filled;
+                memcpy(first + filled, first, step * 2);
+                filled += step;
+            }
+            return;
+        }
+        row += buffer.width;
+        for (int64_t r = y0 + 1; r < y1; ++r, row += buffer.width) memcpy(row, first, columns * 2);
         return;
     }
+    // The blend is chosen once for the rectangle; a writer installed by other code is called per pixel.
     const PixelWriter writer = buffer.pixel_writer;
-    for (int64_t r = y0; r < y1; ++r, row += buffer.width)
-        for (size_t c = 0; c < columns; ++c) writer(row + c, value);
+    const int32_t amount = buffer.blend_amount;
+    for (int64_t r = y0; r < y1; ++r, row += buffer.width) {
+        if (writer == WritePixelMix) {
+            for (size_t c = 0; c < columns; ++c) row[c] = blend::Mix(row[c], value, static_cast<uint32_t>(-amount));
+        } else if (writer == WritePixelAdditive) {
+            for (size_t c = 0; c < columns; ++c) row[c] = blend::Add(row[c], value, static_cast<uint32_t>(amount));
+        } else {
+            for (size_t c = 0; c < columns; ++c) writer(row + c, value);
+        }
+    }
 }
 
 void PlotPixel(int32_t x, int32_t y, int32_t colour) {

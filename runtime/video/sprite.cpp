@@ -9,6 +9,7 @@
 #include <new>
 
 #include "video/back_buffer.h"
+#include "video/blend_ops.h"
 #include "video/decoded_image.h"
 #include "video/primitives.h"
 #include "video/screen.h"
@@ -41,11 +42,47 @@ inline uint16_t Rgba8To565(const uint8_t* p) {
     return static_cast<uint16_t>(((p[0] >> 3) << 11) | ((p[1] >> 2) << 5) | (p[2] >> 3));
 }
 
-// A keyed row without blend: every pixel is read and written, which lets the compiler turn the loop into
-// vector selects instead of a branch per pixel.
-inline void CopyKeyedRow(uint16_t* __restrict target, const uint16_t* __restrict source, int64_t count,
-                         uint16_t key) {
-    for (int64_t i = 0; i < count; ++i) target[i] = source[i] == key ? target[i] : source[i];
+// A keyed row without blend, four pixels per 64-bit word: a lane equal to the key is kept from the target,
+// every other lane comes from the source. Words that are wholly opaque or wholly transparent (the common
+// case at a sprite's edges and inside it) cost one test each.
+inline void CopyKeyedRow(uint16_t* target, const uint16_t* source, int64_t count, uint16_t key) {
+    constexpr uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFull;
+    constexpr uint64_t kHigh = 0x8000800080008000ull;
+    const uint64_t key4 = 0x0001000100010001ull * key;
+    int64_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        uint64_t from;
+        memcpy(&from, source + i, 8);
+        const uint64_t difference = from ^ key4;
+        // High bit of each lane set when the lane is not zero, that is when the pixel is not the key.
+        const uint64_t nonzero = (((difference & kLow15) + kLow15) | difference) & kHigh;
+        if (nonzero == kHigh) {
+            memcpy(target + i, &from, 8);
+        } else if (nonzero != 0) {
+            const uint64_t keep_source = (nonzero >> 15) * 0xFFFF;
+            uint64_t to;
+            memcpy(&to, target + i, 8);
+            to = (to & ~keep_source) | (from & keep_source);
+            memcpy(target + i, &to, 8);
+        }
+    }
+    for (; i < count; ++i)
+        if (source[i] != key) target[i] = source[i];
+}
+
+// Rows through a blend operation, key pixels of marked rows skipped. The operation is a template argument so
+// that each blend gets its own loop.
+template <typename Operation>
+void BlendRows(const uint16_t* source, int64_t source_stride, uint16_t* target, int64_t target_stride, int64_t row0,
+               int64_t row1, int64_t columns, const uint8_t* marks, uint16_t key, Operation operation) {
+    for (int64_t r = row0; r < row1; ++r, source += source_stride, target += target_stride) {
+        if (marks != nullptr && marks[r]) {
+            for (int64_t i = 0; i < columns; ++i)
+                if (source[i] != key) target[i] = operation(target[i], source[i]);
+        } else {
+            for (int64_t i = 0; i < columns; ++i) target[i] = operation(target[i], source[i]);
+        }
+    }
 }
 
 int32_t TransparentColour() { return g_video_context != nullptr ? g_video_context->transparent_colour : 0x8000FF; }
@@ -128,6 +165,11 @@ void BlitImage(const SpriteSlot& slot, int32_t x, int32_t y, int32_t sx0, int32_
 
     if (buffer.blend_amount == 0) {
         if (marks == nullptr) {
+            // Whole rows on both sides lie one after another: one copy does them all.
+            if (columns == slot.width && columns == buffer.width) {
+                memcpy(target, source, row_bytes * static_cast<size_t>(cy1 - cy0));
+                return;
+            }
             for (int64_t r = cy0; r < cy1; ++r, source += slot.width, target += buffer.width)
                 memcpy(target, source, row_bytes);
             return;
@@ -141,13 +183,20 @@ void BlitImage(const SpriteSlot& slot, int32_t x, int32_t y, int32_t sx0, int32_
         return;
     }
     const PixelWriter writer = buffer.pixel_writer;
-    for (int64_t r = cy0; r < cy1; ++r, source += slot.width, target += buffer.width) {
-        if (marks != nullptr && marks[r]) {
-            for (int64_t i = 0; i < columns; ++i)
-                if (source[i] != key) writer(target + i, source[i]);
-        } else {
-            for (int64_t i = 0; i < columns; ++i) writer(target + i, source[i]);
-        }
+    if (writer == WritePixelMix) {
+        const uint32_t k = static_cast<uint32_t>(-static_cast<int32_t>(buffer.blend_amount));
+        BlendRows(source, slot.width, target, buffer.width, cy0, cy1, columns, marks, key,
+                  [k](uint16_t d, uint16_t s) { return blend::Mix(d, s, k); });
+    } else if (writer == WritePixelAdditive) {
+        const uint32_t a = static_cast<uint32_t>(buffer.blend_amount);
+        BlendRows(source, slot.width, target, buffer.width, cy0, cy1, columns, marks, key,
+                  [a](uint16_t d, uint16_t s) { return blend::Add(d, s, a); });
+    } else {
+        BlendRows(source, slot.width, target, buffer.width, cy0, cy1, columns, marks, key,
+                  [writer](uint16_t d, uint16_t s) {
+                      writer(&d, s);
+                      return d;
+                  });
     }
 }
 
