@@ -112,6 +112,10 @@ TEST_F(Sprites, KeyedBlitWithBlendSkipsKeyPixels) {
     BlitImage(slot, 0, 0, 0, 0, 2, 1);
     EXPECT_EQ(Pixel(0, 0), 0x7BEF);
     EXPECT_EQ(Pixel(1, 0), 0);
+    SetBlend(128);  // additive on top: half of white added, saturating
+    BlitImage(slot, 0, 0, 0, 0, 2, 1);
+    EXPECT_EQ(Pixel(0, 0), 0xF7DE);
+    EXPECT_EQ(Pixel(1, 0), 0);
     EmptySlot(slot);
 }
 
