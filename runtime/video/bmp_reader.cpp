@@ -62,7 +62,8 @@ bool Decode(DecodedImage& image, ByteSource& source, int32_t key_colour) {
         const uint32_t compression = Little32(header + 12);
         if (compression != 0 && compression != 3) return false;
     }
-    // A negative height marks rows stored top row first.
+    // A negative height marks rows stored top row first; such a file is read upright, as every other reader
+    // of the format shows it, instead of upside down.
     layout.top_down = height < 0;
     height = std::llabs(height);
     if (layout.width <= 0 || height <= 0 || layout.width > kMaxImageSide || height > kMaxImageSide) return false;
@@ -70,7 +71,10 @@ bool Decode(DecodedImage& image, ByteSource& source, int32_t key_colour) {
     const uint32_t bits = layout.bits;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
 
-    // The palette is whatever lies between the header and the pixel data.
+    // The palette is whatever lies between the header and the pixel data, and the pixel data starts at the
+    // data offset. For a well-formed file this is the same as reading a palette of the header's kind right
+    // after the header; it also reads small core-header files (a 1-bit picture's header area is only 18
+    // bytes) whose palette would otherwise be taken for pixels.
     const uint64_t palette_bytes = data_offset - header_end;
     std::unique_ptr<uint8_t[]> palette(new (std::nothrow) uint8_t[palette_bytes + 4]);
     if (palette == nullptr || !source.Read(palette.get(), palette_bytes)) return false;

@@ -47,6 +47,9 @@ void KeyBytes(uint8_t key[3]) {
     key[2] = static_cast<uint8_t>(colour & 0xF8);
 }
 
+// A pixel counts as keyed only when all three bytes equal the key's, in both formats: a PNG save makes
+// exactly the pixels transparent that a BMP save would write in the transparent colour, and every other
+// pixel stays opaque.
 bool MatchesKey(const uint8_t* pixel, const uint8_t* key) {
     return key != nullptr && pixel[0] == key[0] && pixel[1] == key[1] && pixel[2] == key[2];
 }

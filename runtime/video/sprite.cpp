@@ -370,7 +370,9 @@ void SelectOffscreen(int32_t surface) {
     if (g_video_context->drawing_target != -1) EndOffscreen();
     const int32_t number = g_video_context->offscreen[surface].slot;
     const SpriteInfo* info = NumberedInfo(number);
-    if (info == nullptr) return;
+    // A surface that was never created has no size: selecting it would redirect drawing to the whole screen
+    // and then capture an empty area into picture 0, wiping it.
+    if (info == nullptr || info->logical_width < 1 || info->logical_height < 1) return;
     g_video_context->drawing_target = surface;
     const int32_t w = info->logical_width, h = info->logical_height;
     SetViewport(0, 0, w, h);

@@ -80,6 +80,25 @@ TEST(Programs, LumoraWithoutItsPictureShowsBlack) {
     for (int i = 0; i < 320 * 240 * 4; i += 4) ASSERT_EQ(frame.rgba[i] | frame.rgba[i + 1] | frame.rgba[i + 2], 0);
 }
 
+TEST(Programs, FadeEndsOnTheNewBackground) {
+    TemporaryDirectory directory;
+    const std::string program = directory.File("fade");
+    CopyFileTo(TestProgramPath("video_fade"), program);
+    const std::string snapshot = directory.File("frame.png");
+    const ProcessResult result =
+        RunProgram({program}, {"KORVANE_SNAPSHOT=" + snapshot, "KORVANE_GPIO=/dev/null"}, directory.path());
+    int milliseconds = -1;
+    const size_t at = result.output.find("fade ");
+    ASSERT_NE(at, std::string::npos) << result.output;
+    milliseconds = std::stoi(result.output.substr(at + 5));
+    // 1.5 seconds of fading (started at 0.9 of the way, so a little less), then one more frame.
+    EXPECT_GE(milliseconds, 1300);
+    EXPECT_LT(milliseconds, 5000);
+    DecodedImage frame;
+    ASSERT_EQ(ReadPngImage(frame, snapshot.c_str(), kNoColourKey), 1);
+    for (int i = 0; i < 320 * 240 * 4; i += 4) ASSERT_EQ(frame.rgba[i + 1], 252) << i / 4;
+}
+
 TEST(Programs, StartupShowsLoadingInTheBuiltInFontAndLoadsTheSmallFont) {
     // The built-in glyphs of "Loading...": their set bits are the white pixels of the frame.
     const uint32_t glyph_words[] = {0x00E10842, 0x00E53800, 0x00E53000, 0x00E53908, 0x00421004,

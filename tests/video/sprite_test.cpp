@@ -233,4 +233,11 @@ TEST_F(Sprites, NumbersOutsideTheTablesAreIgnored) {
     EXPECT_EQ(h, 0);
     EXPECT_EQ(g_video_context->drawing_target, -1);
     EXPECT_EQ(g_video_context->images[1].width, 0);
+    // A surface never created names picture 0 and has no size: selecting it must not wipe picture 0.
+    CaptureSprite(0, 0, 0, 4, 4);
+    SelectOffscreen(5);
+    EndOffscreen();
+    EXPECT_EQ(g_video_context->drawing_target, -1);
+    EXPECT_EQ(g_video_context->images[0].width, 4);
+    EXPECT_NE(g_video_context->images[0].pixels, nullptr);
 }
