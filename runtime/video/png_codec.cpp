@@ -29,12 +29,10 @@ struct PngReadState {
     ByteSource source;
     png_structp png = nullptr;
     png_infop info = nullptr;
-    png_bytep buffer = nullptr;
     png_bytepp rows = nullptr;
 
     ~PngReadState() {
         delete[] rows;
-        delete[] buffer;
         if (png != nullptr) png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
     }
 };
@@ -83,35 +81,35 @@ bool DecodePng(PngReadState* const state, DecodedImage& image, const char* name,
     if (width == 0 || height == 0 || width > static_cast<png_uint_32>(kMaxImageSide) ||
         height > static_cast<png_uint_32>(kMaxImageSide) || row_bytes < static_cast<size_t>(width) * channels)
         return false;
-    const uint64_t total = static_cast<uint64_t>(row_bytes) * height;
-    if (total > kMaxDecodedBytes) return false;
+    if (row_bytes > static_cast<size_t>(width) * 4) return false;
 
-    state->buffer = new (std::nothrow) png_byte[total];
+    // The rows are decoded straight into the picture's buffer, each at the start of its own 4-byte-per-pixel
+    // row, and widened in place afterwards: no second copy of the picture is needed.
+    if (!SizeDecodedImage(image, static_cast<int32_t>(width), static_cast<int32_t>(height))) return false;
     state->rows = new (std::nothrow) png_bytep[height];
-    if (state->buffer == nullptr || state->rows == nullptr) return false;
-    for (png_uint_32 i = 0; i < height; ++i) state->rows[i] = state->buffer + static_cast<uint64_t>(i) * row_bytes;
+    if (state->rows == nullptr) return false;
+    for (png_uint_32 i = 0; i < height; ++i) state->rows[i] = image.rgba + static_cast<uint64_t>(i) * width * 4;
     png_read_image(png, state->rows);
 
-    if (!SizeDecodedImage(image, static_cast<int32_t>(width), static_cast<int32_t>(height))) return false;
     const bool keyed = key_colour != kNoColourKey;
-    for (png_uint_32 y = 0; y < height; ++y) {
-        const png_byte* in = state->rows[y];
-        uint8_t* out = image.rgba + static_cast<uint64_t>(y) * width * 4;
-        if (channels == 4) {
-            memcpy(out, in, static_cast<size_t>(width) * 4);
-        } else if (channels == 3) {
-            for (png_uint_32 x = 0; x < width; ++x, in += 3, out += 4) {
-                if (keyed && (in[0] | (in[1] << 8) | (in[2] << 16)) == key_colour) continue;
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-                out[3] = 255;
+    for (png_uint_32 y = 0; y < height && channels != 4; ++y) {
+        uint8_t* row = state->rows[y];
+        // From the last pixel back to the first, so that no sample is overwritten before it is read.
+        for (int64_t x = static_cast<int64_t>(width) - 1; x >= 0; --x) {
+            uint8_t* out = row + x * 4;
+            if (channels == 3) {
+                const uint8_t red = row[x * 3], green = row[x * 3 + 1], blue = row[x * 3 + 2];
+                if (keyed && (red | (green << 8) | (blue << 16)) == key_colour) {
+                    out[0] = out[1] = out[2] = out[3] = 0;
+                    continue;
+                }
+                out[0] = red;
+                out[1] = green;
+                out[2] = blue;
+            } else {
+                out[0] = out[1] = out[2] = row[x];
             }
-        } else {
-            for (png_uint_32 x = 0; x < width; ++x, out += 4) {
-                out[0] = out[1] = out[2] = in[x];
-                out[3] = 255;
-            }
+            out[3] = 255;
         }
     }
     return true;
