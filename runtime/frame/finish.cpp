@@ -14,6 +14,7 @@
 #include "net/net_session.h"
 #include "scene3d/scene.h"
 #include "sound/sound_device.h"
+#include "video/snapshot.h"
 #include "video/video_context.h"
 
 namespace {
@@ -72,6 +73,7 @@ void RegisterFinishAtExit() { atexit(FinishAtExit); }
 
 void ShutdownRuntime() {
     ReleaseMusic();
+    SaveShownFrameSnapshot();
     if (g_video_context != nullptr) {
         delete g_video_context;
         g_video_context = nullptr;

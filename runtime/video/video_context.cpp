@@ -10,6 +10,7 @@
 #include "frame/timing.h"
 #include "rasterizer/pipeline.h"
 #include "video/screen.h"
+#include "video/snapshot.h"
 
 RevuDIVavuduri* g_video_context = nullptr;
 
@@ -84,6 +85,7 @@ void CopyToDisplay() {
         CopyFrameToSurface(surface);
         SDL_UpdateRect(surface, 0, 0, 0, 0);
     }
+    RememberShownFrame();
     SetTargetBuffers(g_back_buffer.colour_buffer, g_back_buffer.depth_buffer);
     g_back_buffer.pixel_writer = WritePixelPlain;
     g_back_buffer.blend_amount = 0;
