@@ -1,10 +1,9 @@
 // Reading picture bytes from files and memory blocks.
 #include "video/byte_source.h"
 
-#include <cstdlib>
 #include <cstring>
 
-bool IsMemoryFileName(const char* name) { return name != nullptr && strncmp(name, "mem://", 6) == 0; }
+#include "files/memory_file.h"
 
 ByteSource::~ByteSource() {
     if (file_ != nullptr) fclose(file_);
@@ -13,14 +12,10 @@ ByteSource::~ByteSource() {
 bool ByteSource::Open(const char* name) {
     if (name == nullptr || name[0] == 0) return false;
     if (IsMemoryFileName(name)) {
-        char* end = nullptr;
-        const unsigned long long size = strtoull(name + 6, &end, 16);
-        if (end == name + 6 || *end != '.') return false;
-        const char* address_text = end + 1;
-        const unsigned long long address = strtoull(address_text, &end, 16);
-        if (end == address_text || (address == 0 && size != 0)) return false;
-        memory_ = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(address));
-        size_ = size;
+        MemoryFile view;
+        if (!ParseMemoryFileName(name, view) || (view.data == nullptr && view.size != 0)) return false;
+        memory_ = view.data;
+        size_ = static_cast<uint64_t>(view.size);
         position_ = 0;
         return true;
     }

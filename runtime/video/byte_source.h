@@ -29,5 +29,3 @@ private:
     uint64_t position_ = 0;
 };
 
-// True for a name beginning with "mem://".
-bool IsMemoryFileName(const char* name);

@@ -11,6 +11,7 @@
 #include "files/pack_source.h"
 #include "frame/timing.h"
 #include "video/back_buffer.h"
+#include "files/memory_file.h"
 #include "video/byte_source.h"
 #include "video/primitives.h"
 #include "video/screen.h"

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "files/memory_file.h"
 #include "video/byte_source.h"
 #include "video/image_files.h"
 
