@@ -24,6 +24,25 @@ cmake -S "$top" -B "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANI
 cmake --build "$top/build-sanitize" -j"$jobs"
 ctest --test-dir "$top/build-sanitize" -j"$jobs" --output-on-failure
 
+# A few valid inputs per fuzz target, so that the fuzzers start inside the readers rather than at their doors.
+seed_corpus() {
+  local name=$1 corpus=$2
+  case "$name" in
+    pack_reader_fuzz)
+      "$top/build/korvane-pack" create "$corpus/seed-end" --as level1.txt "$top/README.md" >/dev/null
+      "$top/build/korvane-pack" create --from-start "$corpus/seed-start" --as a "$top/CMakeLists.txt" >/dev/null ;;
+    bmp_reader_fuzz)
+      convert -size 7x5 xc:red "BMP3:$corpus/rgb24.bmp"
+      convert -size 6x4 gradient:black-white -type palette -compress none "BMP3:$corpus/indexed.bmp"
+      convert -size 5x3 xc:white -type bilevel "BMP3:$corpus/mono.bmp" ;;
+    png_reader_fuzz)
+      convert -size 7x5 xc:red "$corpus/rgb.png"
+      convert -size 6x4 gradient:black-white "PNG8:$corpus/palette.png"
+      convert -size 5x3 xc:"rgba(0,0,255,0.5)" "PNG32:$corpus/rgba.png"
+      convert -size 8x8 gradient: -interlace PNG "$corpus/interlaced.png" ;;
+  esac
+}
+
 if compgen -G "$top/fuzz/*.cpp" >/dev/null; then
   echo "== Fuzz for ${fuzz_seconds} s per target"
   CC=clang-14 CXX=clang++-14 cmake -S "$top" -B "$top/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -33,9 +52,11 @@ if compgen -G "$top/fuzz/*.cpp" >/dev/null; then
     name=$(basename "$source" .cpp)
     corpus="$top/build-fuzz/corpus-$name"
     mkdir -p "$corpus"
+    seed_corpus "$name" "$corpus"
     echo "-- $name"
-    "$top/build-fuzz/fuzz/$name" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 \
-      "$corpus" 2>"$top/build-fuzz/$name.log" || { tail -n 60 "$top/build-fuzz/$name.log"; exit 1; }
+    "$top/build-fuzz/fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 \
+      -print_final_stats=1 "$corpus" 2>"$top/build-fuzz/$name.log" || { tail -n 60 "$top/build-fuzz/$name.log"; exit 1; }
+    grep -E "stat::number_of_executed_units" "$top/build-fuzz/$name.log" || true
   done
 fi
 echo "All tests passed."
