@@ -104,3 +104,5 @@ inline std::string Bytes(std::initializer_list<int> values) {
 
 // A text as std::string, so that comparisons print readably when they fail.
 inline std::string Str(const BasicString& text) { return std::string(text.c_str(), text.length()); }
+
+inline bool FileExistsOnDisk(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
