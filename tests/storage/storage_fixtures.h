@@ -11,6 +11,7 @@
 
 #include "files/storage_io.h"
 #include "support/process_runner.h"
+#include "text/basic_string.h"
 
 // Makes a fresh folder the working directory for the fixture's lifetime.
 class StorageFolderTest : public ::testing::Test {
