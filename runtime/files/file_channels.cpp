@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int32_t kLineCapacity = 1024;
+constexpr int32_t kLineBlock = 64;
 // Text reads from a file go through a bounded block, so a huge count costs no more memory than the text.
 constexpr int32_t kTextBlock = 4096;
 
@@ -293,26 +294,32 @@ BasicString ReadLine(uint32_t number) {
     int32_t length = 0;
 
     if (stream.file != nullptr) {
-        // Byte by byte through the stdio buffer: the next read then starts right after the '\n' without
-        // seeking back over bytes read past it.
+        // Blocks of 64 bytes scanned for the '\n'; the bytes read past it are given back by seeking, which
+        // stays inside the stdio buffer.
         bool any = false;
-        int c = 0;
+        bool found = false;
         while (length < kLineCapacity) {
-#ifdef __GLIBC__
-            c = getc_unlocked(stream.file);
-#else
-            c = getc(stream.file);
-#endif
-            if (c == EOF) break;
+            const int32_t want = std::min(kLineBlock, kLineCapacity - length);
+            const int32_t got = static_cast<int32_t>(ReadFromFile(line + length, static_cast<size_t>(want), stream.file));
+            if (got == 0) break;
             any = true;
-            if (c == '\n') break;
-            line[length++] = static_cast<char>(c);
+            const void* end = memchr(line + length, '\n', static_cast<size_t>(got));
+            if (end != nullptr) {
+                const int32_t at = static_cast<int32_t>(static_cast<const char*>(end) - line);
+                const int32_t read_past = length + got - at - 1;
+                if (read_past > 0) fseek(stream.file, -static_cast<long>(read_past), SEEK_CUR);
+                length = at;
+                found = true;
+                break;
+            }
+            length += got;
+            if (got < want) break;
         }
         if (!any) {
             TransferFailed();
             return BasicString();
         }
-        stream.position = AddWrapping(stream.position, length + (c == '\n' ? 1 : 0));
+        stream.position = AddWrapping(stream.position, length + (found ? 1 : 0));
     } else if (stream.buffer != nullptr) {
         if (stream.position < 0 || stream.position >= stream.size) {
             TransferFailed();
