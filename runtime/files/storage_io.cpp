@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -74,7 +75,12 @@ bool ReplacementFile::Begin(const char* name) {
     BasicString existing;
     target_ = FindCaseInsensitive(name, existing) ? existing.c_str() : name;
     std::string pattern = target_ + ".XXXXXX";
-    const int descriptor = name[0] != 0 ? mkostemp(&pattern[0], O_CLOEXEC) : -1;
+    int descriptor = name[0] != 0 ? mkostemp(&pattern[0], O_CLOEXEC) : -1;
+    if (descriptor < 0 && errno == ENAMETOOLONG) {
+        // A name already near the longest allowed leaves no room for the suffix; any name in the folder will do.
+        pattern = FolderOf(target_) + "/.korvane-XXXXXX";
+        descriptor = mkostemp(&pattern[0], O_CLOEXEC);
+    }
     if (descriptor < 0) {
         printf("wrt-request: fopen(\"%s\", \"%s\") failed\n\n", name, "wb");
         printf("can't write to file: %s\n", name);

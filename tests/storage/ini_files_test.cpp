@@ -145,6 +145,17 @@ TEST_F(IniFiles, SavingWritesExactlyTheTableAndOnlyWhenChanged) {
     EXPECT_EQ(Entries(), std::set<std::string>{"game.ini"});
 }
 
+TEST_F(IniFiles, ANameAsLongAsAllowedStillSaves) {
+    const std::string name(255, 'n');
+    WriteWholeFile(File(name), "[A]\r\nk=1\r\n");
+    IniTable table;
+    LoadIniTable(table, name.c_str());
+    WriteIniValue(table, "A", "k", "2");
+    EXPECT_TRUE(SaveIniTable(table));
+    EXPECT_EQ(ReadWholeFile(File(name)), "[A]\r\nk=2\r\n");
+    EXPECT_EQ(Entries(), std::set<std::string>{name});
+}
+
 TEST_F(IniFiles, AFailedSaveKeepsTheOldSettings) {
     for (WriteFault fault : kAllWriteFaults) {
         WriteWholeFile(File("settings.ini"), "[Video]\r\nmode=1\r\n");
