@@ -66,6 +66,7 @@ bool WriteBackLineFile(LineFile& store) {
 
 bool SwitchLineFile(LineFile& store, const BasicString& name) {
     if (name == store.file_name) return true;
+    // What is written back is the store's current file, under its own name, before the new name is taken.
     WriteBackLineFile(store);
     ClearLineFile(store);
     store.file_name = name;

@@ -11,6 +11,8 @@ namespace {
 
 bool g_exit_handler_registered = false;
 
+// The line file is only written back here, not switched to an empty name: loading "" would record a
+// missing file (end reason 3) after the end report.
 void StorageAtExit() {
     CloseAllChannels();
     FinishIniTable(true);
