@@ -34,7 +34,7 @@ void WriteFileLine(const BasicString& name, float line, double value);
 // be read (the store is then empty but keeps the name).
 bool SwitchLineFile(LineFile& store, const BasicString& name);
 // Writes lines 0..last_line when changed and the name is a disk name; true when nothing needed writing or
-// the file was replaced. Clears changed either way.
+// the file was replaced. A failed write leaves changed set, so the end of the program tries again.
 bool WriteBackLineFile(LineFile& store);
 void ClearLineFile(LineFile& store);
 
