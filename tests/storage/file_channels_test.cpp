@@ -221,11 +221,14 @@ TEST_F(FileChannels, APackFileStaysReadableAfterLaterRequests) {
     // A pack of one entry made by the project's own tool, then read by a channel while the general reader
     // goes on to other requests (which free whatever the reader still holds).
     WriteWholeFile(File("level.txt"), "first\nsecond\n");
+    // Of the same size, so that its bytes would land where the freed ones were.
+    WriteWholeFile(File("other.txt"), "OTHER\nBYTES!\n");
     WriteWholeFile(File("pack.bin"), "");
-    const ProcessResult packed =
-        RunProgram({std::string(KORVANE_TOOLS_DIR) + "/korvane-pack", "add", File("pack.bin"), File("level.txt")});
+    const ProcessResult packed = RunProgram({std::string(KORVANE_TOOLS_DIR) + "/korvane-pack", "add",
+                                             File("pack.bin"), File("level.txt"), File("other.txt")});
     ASSERT_EQ(packed.exit_status, 0) << packed.errors;
     ASSERT_EQ(remove(File("level.txt").c_str()), 0);
+    ASSERT_EQ(remove(File("other.txt").c_str()), 0);
 
     CreatePackSources();
     SetPackFile(File("pack.bin").c_str());
@@ -235,6 +238,7 @@ TEST_F(FileChannels, APackFileStaysReadableAfterLaterRequests) {
     BasicString other;
     OutputCapture quiet;
     RequestFile(*g_general_pack, "elsewhere.txt", other, 1);
+    EXPECT_EQ(RequestFile(*g_general_pack, "other.txt", other, 1), 1);
     quiet.Finish();
     EXPECT_EQ(Str(ReadLine(0)), "second");
     CloseAllChannels();
