@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "files/pack_source.h"
+#include "files/storage_exit.h"
 #include "frame/program.h"
 #include "frame/startup.h"
 #include "frame/system_calls.h"
@@ -72,6 +73,8 @@ void FinishProgram() {
 void RegisterFinishAtExit() { atexit(FinishAtExit); }
 
 void ShutdownRuntime() {
+    // Channels closed, settings and line files saved, before anything else goes.
+    FinishStorage();
     ReleaseMusic();
     SaveShownFrameSnapshot();
     if (g_video_context != nullptr) {
