@@ -37,7 +37,11 @@ size_t Occurrences(const std::string& text, const std::string& piece) {
 
 TEST(StartupOutput, ProgressLinesInOrderWithTheVideoLinesBetweenTheFirstTwo) {
     ProbeCopy probe;
-    const ProcessResult result = RunProgram({probe.program}, ProbeEnvironment("end"));
+    const std::string killall_log = probe.folder.File("killall.log");
+    const ProcessResult result =
+        RunProgram({probe.program}, With(ProbeEnvironment("end"), {"KORVANE_KILLALL_LOG=" + killall_log}));
+    // Start-up stopped the console's launcher (through the tests' stand-in killall).
+    EXPECT_EQ(ReadWholeFile(killall_log), "-9 gp2xmenu\n");
     ASSERT_EQ(result.exit_status, 0) << result.output << result.errors;
     const std::vector<std::string> lines = SplitLines(result.output);
     const std::vector<std::string> opening = {"Init GFX", "Set Vidmode", "Screen BPP: 16", "", "FBO",

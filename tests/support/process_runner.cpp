@@ -21,10 +21,15 @@ extern char** environ;
 
 namespace {
 
-// Tests are headless even when a test executable is started by hand outside ctest.
-const bool kHeadless = [] {
+// Tests are headless even when a test executable is started by hand outside ctest. Programs and children
+// find the tests' own killall first, so that one test's start-up cannot kill another test's stand-in
+// launcher (see tests/support/bin/killall).
+const bool kTestEnvironment = [] {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    const char* path = getenv("PATH");
+    const std::string bin = std::string(KORVANE_SOURCE_DIR) + "/tests/support/bin";
+    setenv("PATH", (bin + ":" + (path != nullptr ? path : "/usr/bin:/bin")).c_str(), 1);
     return true;
 }();
 
