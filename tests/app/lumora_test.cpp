@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <string>
 #include <thread>
 
 #include "support/process_runner.h"
-#include "video/decoded_image.h"
-#include "video/image_files.h"
 
 namespace {
 
@@ -70,31 +67,6 @@ TEST(Lumora, StillRunningWhileOnlyUnwatchedButtonsAreHeld) {
     WriteWholeFile(lumora.buttons, Word((1u << 10) | (1u << 11)));
     const ProcessResult result = lumora.Run(2);
     EXPECT_EQ(result.signal, SIGKILL) << result.output;
-}
-
-// The picture only in the pack appended to a copy of Lumora: the frame shown is white all over.
-TEST(Lumora, ShowsItsPictureFromItsOwnPack) {
-    LumoraCopy lumora;
-    const std::string picture = LumoraPath().substr(0, LumoraPath().rfind('/')) + "/white_background.bmp";
-    const ProcessResult packed =
-        RunProgram({std::string(KORVANE_TOOLS_DIR) + "/korvane-pack", "add", lumora.program, picture});
-    ASSERT_EQ(packed.exit_status, 0) << packed.output << packed.errors;
-    ASSERT_NE(access(lumora.folder.File("white_background.bmp").c_str(), F_OK), 0);
-    WriteWholeFile(lumora.buttons, Word(1u << 12));
-    const std::string snapshot = lumora.folder.File("frame.png");
-    const ProcessResult result =
-        RunProgram({lumora.program}, {"KORVANE_GPIO=" + lumora.buttons, "KORVANE_SNAPSHOT=" + snapshot, "TERM="},
-                   "/", 30);
-    ASSERT_EQ(result.exit_status, 0) << result.output << result.errors;
-    DecodedImage frame;
-    ASSERT_EQ(ReadPngImage(frame, snapshot.c_str(), kNoColourKey), 1) << result.output;
-    ASSERT_EQ(frame.width, 320);
-    ASSERT_EQ(frame.height, 240);
-    for (int i = 0; i < 320 * 240; ++i) {
-        ASSERT_EQ(frame.rgba[i * 4], 248) << i;
-        ASSERT_EQ(frame.rgba[i * 4 + 1], 252) << i;
-        ASSERT_EQ(frame.rgba[i * 4 + 2], 248) << i;
-    }
 }
 
 TEST(Lumora, WithoutADisplaySdlsMessageAndStatusOne) {

@@ -11,58 +11,22 @@
 
 #include "files/storage_io.h"
 #include "support/process_runner.h"
+#include "support/scratch.h"
 #include "text/basic_string.h"
 
-// Makes a fresh folder the working directory for the fixture's lifetime.
+// Makes a fresh folder the working directory for the fixture's lifetime, and puts the storage write calls
+// back afterwards.
 class StorageFolderTest : public ::testing::Test {
 protected:
-    StorageFolderTest() {
-        char* previous = getcwd(nullptr, 0);
-        previous_ = previous;
-        free(previous);
-        if (chdir(folder_.path().c_str()) != 0) abort();
-    }
-    ~StorageFolderTest() override {
-        ResetStorageFileCalls();
-        if (chdir(previous_.c_str()) != 0) abort();
-    }
+    ~StorageFolderTest() override { ResetStorageFileCalls(); }
     std::string File(const std::string& name) const { return folder_.File(name); }
     const std::string& path() const { return folder_.path(); }
 
 private:
-    TemporaryDirectory folder_;
-    std::string previous_;
+    ScratchFolder folder_;
 };
 
-// Captures standard output from construction until Finish.
-class OutputCapture {
-public:
-    OutputCapture() {
-        fflush(stdout);
-        saved_ = dup(1);
-        file_ = tmpfile();
-        dup2(fileno(file_), 1);
-    }
-    ~OutputCapture() { Finish(); }
-    std::string Finish() {
-        if (file_ == nullptr) return text_;
-        fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
-        rewind(file_);
-        char block[4096];
-        size_t count;
-        while ((count = fread(block, 1, sizeof(block), file_)) > 0) text_.append(block, count);
-        fclose(file_);
-        file_ = nullptr;
-        return text_;
-    }
-
-private:
-    int saved_ = -1;
-    FILE* file_ = nullptr;
-    std::string text_;
-};
+using OutputCapture = StdoutCapture;
 
 // The ways a save can break on a real device, injected through the storage write calls.
 enum class WriteFault { kShortWrite, kFailedFlush, kFailedRename };

@@ -23,6 +23,19 @@ void SetButtons(const std::string& path, uint32_t word) {
 
 std::string Directory(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
+// A PNG snapshot of the whole 320 x 240 screen, white on every pixel as RGB565 shows it (248, 252, 248).
+void ExpectWhiteScreen(const std::string& snapshot, const std::string& output) {
+    DecodedImage frame;
+    ASSERT_EQ(ReadPngImage(frame, snapshot.c_str(), kNoColourKey), 1) << output;
+    ASSERT_EQ(frame.width, 320);
+    ASSERT_EQ(frame.height, 240);
+    for (int i = 0; i < 320 * 240; ++i) {
+        ASSERT_EQ(frame.rgba[i * 4], 248) << i;
+        ASSERT_EQ(frame.rgba[i * 4 + 1], 252) << i;
+        ASSERT_EQ(frame.rgba[i * 4 + 2], 248) << i;
+    }
+}
+
 // Presses a button (rewrites the stand-in file) once `ready` exists, after `delay`.
 std::thread PressLater(const std::string& gpio, const std::string& ready, std::vector<uint32_t> words,
                        std::chrono::milliseconds hold) {
@@ -53,15 +66,24 @@ TEST(Programs, LumoraShowsItsWhitePictureUntilAButtonIsPressed) {
     press.join();
     EXPECT_EQ(result.exit_status, 0) << result.output << result.errors;
     EXPECT_NE(result.output.find("Init Finalized"), std::string::npos);
-    DecodedImage frame;
-    ASSERT_EQ(ReadPngImage(frame, snapshot.c_str(), kNoColourKey), 1) << result.output;
-    ASSERT_EQ(frame.width, 320);
-    ASSERT_EQ(frame.height, 240);
-    for (int i = 0; i < 320 * 240; ++i) {
-        ASSERT_EQ(frame.rgba[i * 4], 248) << i;
-        ASSERT_EQ(frame.rgba[i * 4 + 1], 252) << i;
-        ASSERT_EQ(frame.rgba[i * 4 + 2], 248) << i;
-    }
+    ExpectWhiteScreen(snapshot, result.output);
+}
+
+// The picture only in the pack appended to a copy of Lumora: the frame shown is white all over.
+TEST(Programs, LumoraShowsItsPictureFromItsOwnPack) {
+    TemporaryDirectory directory;
+    const std::string lumora = directory.File("lumora");
+    CopyFileTo(LumoraPath(), lumora);
+    const ProcessResult packed = RunProgram({std::string(KORVANE_TOOLS_DIR) + "/korvane-pack", "add", lumora,
+                                             Directory(LumoraPath()) + "/white_background.bmp"});
+    ASSERT_EQ(packed.exit_status, 0) << packed.output << packed.errors;
+    ASSERT_NE(access(directory.File("white_background.bmp").c_str(), F_OK), 0);
+    const std::string gpio = directory.File("gpio");
+    SetButtons(gpio, 1u << 12);
+    const std::string snapshot = directory.File("frame.png");
+    const ProcessResult result = RunProgram({lumora}, {"KORVANE_GPIO=" + gpio, "KORVANE_SNAPSHOT=" + snapshot}, "/");
+    ASSERT_EQ(result.exit_status, 0) << result.output << result.errors;
+    ExpectWhiteScreen(snapshot, result.output);
 }
 
 TEST(Programs, LumoraWithoutItsPictureShowsBlack) {
