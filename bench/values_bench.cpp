@@ -65,17 +65,28 @@ SCALAR_LOOPS void BM_RawPointerWalk(benchmark::State& state) {
 }
 BENCHMARK(BM_RawPointerWalk);
 
-// Random access: the indexes come from a table, so neither walk can be turned into a sequential sweep.
+// Random access: the indexes come from a table, so neither walk can be turned into a sequential sweep. Both
+// walks use the same table, made once.
+using Places = int32_t[4096][4];
+const Places& ScatteredPlaces() {
+    static Places places;
+    static const bool made = [] {
+        SeedRandom(2);
+        for (auto& p : places) {
+            p[0] = RandomInt(kSide0 - 1);
+            p[1] = RandomInt(kSide1 - 1);
+            p[2] = RandomInt(kSide2 - 1);
+            p[3] = RandomInt(kSide3 - 1);
+        }
+        return true;
+    }();
+    (void)made;
+    return places;
+}
+
 SCALAR_LOOPS void BM_ArrayElementScattered(benchmark::State& state) {
     IntArray& array = FourDimensionalArray();
-    static int32_t places[4096][4];
-    SeedRandom(2);
-    for (auto& p : places) {
-        p[0] = RandomInt(kSide0 - 1);
-        p[1] = RandomInt(kSide1 - 1);
-        p[2] = RandomInt(kSide2 - 1);
-        p[3] = RandomInt(kSide3 - 1);
-    }
+    const auto& places = ScatteredPlaces();
     for (auto _ : state) {
         int32_t sum = 0;
         for (const auto& p : places) sum += array(p[0], p[1], p[2], p[3]);
@@ -87,14 +98,7 @@ BENCHMARK(BM_ArrayElementScattered);
 
 SCALAR_LOOPS void BM_RawPointerScattered(benchmark::State& state) {
     IntArray& array = FourDimensionalArray();
-    static int32_t places[4096][4];
-    SeedRandom(2);
-    for (auto& p : places) {
-        p[0] = RandomInt(kSide0 - 1);
-        p[1] = RandomInt(kSide1 - 1);
-        p[2] = RandomInt(kSide2 - 1);
-        p[3] = RandomInt(kSide3 - 1);
-    }
+    const auto& places = ScatteredPlaces();
     const int32_t* elements = array.elements;
     const int32_t s1 = array.stride1, s2 = array.stride2, s3 = array.stride3;
     for (auto _ : state) {
