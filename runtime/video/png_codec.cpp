@@ -7,6 +7,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -19,6 +20,17 @@ namespace {
 // libpng's own handlers print to standard error; the runtime's PNG failures are silent.
 void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void SilentWarning(png_structp, png_const_charp) {}
+
+// libpng allocates a chunk's whole declared length before reading it, and only warns when the length is
+// beyond the chunk limit. No allocation a picture needs comes near 8 MiB (a row of the widest picture is
+// 128 KiB), so larger requests are refused and the read fails.
+constexpr png_alloc_size_t kMaxLibpngAllocation = 8u * 1024 * 1024;
+
+png_voidp BoundedAllocate(png_structp, png_alloc_size_t size) {
+    return size <= kMaxLibpngAllocation ? malloc(size) : nullptr;
+}
+
+void ReleaseAllocation(png_structp, png_voidp block) { free(block); }
 
 // A short read is an error: libpng never decodes bytes that the file does not hold.
 void ReadFromSource(png_structp png, png_bytep out, png_size_t count) {
@@ -41,7 +53,8 @@ struct PngReadState {
 // Everything up to and including the conversion into the DecodedImage. False on any failure.
 bool DecodePng(PngReadState* const state, DecodedImage& image, const char* name, int32_t key_colour) {
     if (!state->source.Open(name)) return false;
-    state->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+    state->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning, nullptr,
+                                          BoundedAllocate, ReleaseAllocation);
     if (state->png == nullptr) return false;
     state->info = png_create_info_struct(state->png);
     if (state->info == nullptr) return false;
@@ -50,6 +63,13 @@ bool DecodePng(PngReadState* const state, DecodedImage& image, const char* name,
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, &state->source, ReadFromSource);
     png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+    png_set_chunk_malloc_max(png, kMaxLibpngAllocation);
+    // Only the picture's own chunks and tRNS matter here. The other ancillary chunks (texts, profiles, ...)
+    // are skipped unread, so a large one costs nothing and cannot be refused halfway.
+    static const png_byte kIgnoredChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
+                                             "sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, 17);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
 
     png_read_info(png, info);
     const int colour_type = png_get_color_type(png, info);

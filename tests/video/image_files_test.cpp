@@ -394,6 +394,12 @@ TEST_F(ImageFiles, HostilePngFilesFailCleanly) {
         bytes[idat + 4 + idat_length / 2] ^= 1;  // checksum left wrong
         cases.emplace_back("bad checksum", bytes);
     }
+    // Found by the fuzzer: a text chunk declaring nearly 1 GB in a file of 59 bytes. libpng only warns about
+    // such a length and would allocate it; the reader's allocator refuses it.
+    cases.emplace_back("chunk longer than the file",
+                       std::string("\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x07\x00\x00\x00\x05\x01\x03\x00\x00\x00"
+                                   "\xb3\x54\x64\x9b\x00\x00\x00\x01\x62\x4b\x47\x44\x01\xff\x02\x00\x25\x3e\x00\x00\x00\x74\x45\x58\x74\x64\x61\x74\x6d\x00",
+                                   59));
     for (uint32_t width : {0u, 100000u, 0x7FFFFFFFu}) {
         std::string bytes = good;
         for (int i = 0; i < 4; ++i) bytes[16 + i] = static_cast<char>(width >> (24 - 8 * i));
@@ -410,6 +416,29 @@ TEST_F(ImageFiles, HostilePngFilesFailCleanly) {
         WriteWholeFile(path, bytes);
         EXPECT_EQ(ReadPngImage(image, path.c_str(), kNoColourKey), 0) << what;
     }
+}
+
+// A large ancillary chunk that really is in the file is skipped, not allocated, and the picture still reads.
+TEST_F(ImageFiles, PngWithAHugeTextChunkStillReads) {
+    const std::string good = ReadWholeFile(Make("good.png", {"PNG24:"}));
+    const size_t idat = good.find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    const uint32_t length = 9u * 1024 * 1024;
+    std::string chunk = "tEXtComment";
+    chunk.push_back('\0');
+    chunk.append(length - 8, 'x');
+    const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(chunk.size()));
+    std::string bytes = good.substr(0, idat - 4);
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(length >> (24 - 8 * i)));
+    bytes += chunk;
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(crc >> (24 - 8 * i)));
+    bytes += good.substr(idat - 4);
+    DecodedImage expected, image;
+    ASSERT_EQ(ReadImageFile(expected, MemoryName(good).c_str(), kNoColourKey), 1);
+    ASSERT_EQ(ReadImageFile(image, MemoryName(bytes).c_str(), kNoColourKey), 1);
+    ASSERT_EQ(image.width, expected.width);
+    ASSERT_EQ(image.height, expected.height);
+    EXPECT_EQ(0, memcmp(image.rgba, expected.rgba, static_cast<size_t>(image.width) * image.height * 4));
 }
 
 TEST_F(ImageFiles, LoadCommands) {
