@@ -40,8 +40,10 @@ inline bool IndexInside(int32_t index, int32_t dimension) {
 inline uint32_t ElementIndex(int32_t i, int32_t j, int32_t k, int32_t l, int32_t dim0, int32_t dim1, int32_t dim2,
                              int32_t dim3, int32_t stride1, int32_t stride2, int32_t stride3) {
     if (i < 0) i += dim0;
-    const bool inside = (static_cast<uint32_t>(i) < static_cast<uint32_t>(dim0)) & IndexInside(j, dim1) &
-                        IndexInside(k, dim2) & IndexInside(l, dim3);
+    // One test for all four dimensions, without a branch per dimension.
+    const int inside = static_cast<int>(static_cast<uint32_t>(i) < static_cast<uint32_t>(dim0)) &
+                       static_cast<int>(IndexInside(j, dim1)) & static_cast<int>(IndexInside(k, dim2)) &
+                       static_cast<int>(IndexInside(l, dim3));
     const uint32_t index = static_cast<uint32_t>(i) + static_cast<uint32_t>(j) * static_cast<uint32_t>(stride1) +
                            static_cast<uint32_t>(k) * static_cast<uint32_t>(stride2) +
                            static_cast<uint32_t>(l) * static_cast<uint32_t>(stride3);
