@@ -54,7 +54,7 @@ if compgen -G "$top/fuzz/*.cpp" >/dev/null; then
     mkdir -p "$corpus"
     seed_corpus "$name" "$corpus"
     echo "-- $name"
-    "$top/build-fuzz/fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 -malloc_limit_mb=256 \
+    "$top/build-fuzz/fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 -malloc_limit_mb=300 \
       -print_final_stats=1 "$corpus" 2>"$top/build-fuzz/$name.log" || { tail -n 60 "$top/build-fuzz/$name.log"; exit 1; }
     grep -E "stat::number_of_executed_units" "$top/build-fuzz/$name.log" || true
   done
